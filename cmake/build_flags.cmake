@@ -1,0 +1,15 @@
+# Flags common to both builds, then those of each side.
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+elseif(FUZZ)
+  # Fuzz build (clang): code under test is instrumented, targets link libFuzzer.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=address,undefined)
+else()
+  # Native code is built for testing: every native binary runs with ASan and UBSan.
+  set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_compile_options(${SANITIZE_FLAGS} -g)
+  add_link_options(${SANITIZE_FLAGS})
+endif()

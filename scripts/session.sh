@@ -1,0 +1,80 @@
+# Sourced by the scripts that run Windows programs. session_start brings up
+# what they need and session_stop ends exactly what session_start started:
+#   - the project's Wine prefix (build/wine), created on first use;
+#   - an X display: $DISPLAY if set, otherwise Xvfb on a free display number;
+#   - a user PulseAudio server with a null sink named "null" (runtime under build/);
+#   - one Wine server kept up for the whole run.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+
+export WINEPREFIX=$build/wine
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export PULSE_RUNTIME_PATH=$build/pulse
+export PULSE_SERVER=unix:$PULSE_RUNTIME_PATH/native
+export PULSE_SINK=null
+
+_xvfb_pid=
+_pulse_pid=
+_wineserver_up=
+
+_start_xvfb() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=90
+  while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$build/xvfb.log" 2>&1 &
+  _xvfb_pid=$!
+  export DISPLAY=:$n
+  for _ in $(seq 100); do
+    [ -e /tmp/.X11-unix/X$n ] && return 0
+    sleep 0.1
+  done
+  echo "session: Xvfb did not start (see $build/xvfb.log)" >&2
+  return 1
+}
+
+_start_pulse() {
+  mkdir -p "$PULSE_RUNTIME_PATH"
+  cat >"$PULSE_RUNTIME_PATH/default.pa" <<PA
+load-module module-null-sink sink_name=null rate=48000
+load-module module-native-protocol-unix auth-anonymous=1 socket=$PULSE_RUNTIME_PATH/native
+set-default-sink null
+PA
+  HOME=$PULSE_RUNTIME_PATH pulseaudio -n -F "$PULSE_RUNTIME_PATH/default.pa" \
+    --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
+    >"$build/pulse.log" 2>&1 &
+  _pulse_pid=$!
+  for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "session: PulseAudio did not start (see $build/pulse.log)" >&2
+  return 1
+}
+
+_start_wine() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "session: creating the Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  wineserver -p
+  _wineserver_up=1
+  # Start Wine's background services now, outside any test runner.
+  wine cmd /c exit >/dev/null 2>&1
+}
+
+session_start() {
+  mkdir -p "$build"
+  trap session_stop EXIT
+  _start_xvfb && _start_pulse && _start_wine
+}
+
+session_stop() {
+  [ -n "$_wineserver_up" ] && wineserver -k 2>/dev/null
+  [ -n "$_pulse_pid" ] && kill "$_pulse_pid" 2>/dev/null && wait "$_pulse_pid" 2>/dev/null
+  [ -n "$_xvfb_pid" ] && kill "$_xvfb_pid" 2>/dev/null && wait "$_xvfb_pid" 2>/dev/null
+  _wineserver_up= _pulse_pid= _xvfb_pid=
+  return 0
+}
