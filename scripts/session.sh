@@ -80,7 +80,7 @@ session_start() {
 }
 
 session_stop() {
-  [ -n "$_wineserver_up" ] && wineserver -k 2>/dev/null
+  [ -n "$_wineserver_up" ] && wineserver -k 2>/dev/null && wineserver -w 2>/dev/null
   [ -n "$_listener_pid" ] && kill "$_listener_pid" 2>/dev/null && wait "$_listener_pid" 2>/dev/null
   [ -n "$_pulse_pid" ] && kill "$_pulse_pid" 2>/dev/null && wait "$_pulse_pid" 2>/dev/null
   [ -n "$_xvfb_pid" ] && kill "$_xvfb_pid" 2>/dev/null && wait "$_xvfb_pid" 2>/dev/null

@@ -1,0 +1,68 @@
+#include "recording.h"
+
+namespace backup {
+
+int ClassifySource(ByteSource& source) {
+  if (!source.Seek(0, kFromStart)) return 0;
+  uint8_t sector[kSectorSize];
+  for (uint32_t i = 0; i < kMaxClassifySectors; ++i) {
+    if (source.Read(kSectorSize, sector) < kSectorSize) return 0;
+    if (const int kind = ClassifySector(sector)) return kind;
+  }
+  return 0;
+}
+
+bool ProbeSource(ByteSource& source, RecordingInfo& info) {
+  uint8_t sector[kSectorSize];
+  uint32_t first = 0;
+  if (!source.Seek(0, kFromStart) || !FindHeaderForward(source, sector, first, nullptr)) return false;
+  const SegmentTime start = HeaderTime(ParseSegmentHeader(sector));
+
+  if (!source.Seek(0, kFromEnd)) return false;
+  const uint32_t size = source.Position();
+  if (size < 2 * kSectorSize) return false;  // nothing before the last sector
+  for (int64_t at = (size - 2 * kSectorSize) / kSectorSize * kSectorSize; at >= 0; at -= kSectorSize) {
+    // Relative seeks: the steps are short even where offsets pass 2 GiB.
+    if (!source.Seek(static_cast<int32_t>(at - source.Position()), kFromCurrent) ||
+        source.Read(kSectorSize, sector) < kSectorSize)
+      return false;
+    if (!IsHeaderSector(sector)) continue;
+    const SegmentHeader last = ParseSegmentHeader(sector);
+    if (!SegmentFits(static_cast<uint32_t>(at), last, size)) continue;
+    info.first_header_offset = first;
+    info.last_header_offset = static_cast<uint32_t>(at);
+    info.start_time = start;
+    info.end_time = HeaderTime(last);
+    info.video_format = last.video_format;
+    return true;
+  }
+  return false;
+}
+
+bool FindHeaderForward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer) {
+  for (;;) {
+    const uint32_t at = source.Position();
+    if (observer) observer->OnSearchPosition(at);
+    if (source.Read(kSectorSize, sector) < kSectorSize) return false;
+    if (IsHeaderSector(sector)) {
+      offset = at;
+      return true;
+    }
+  }
+}
+
+bool FindHeaderBackward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer) {
+  for (;;) {
+    const uint32_t at = source.Position();
+    if (observer) observer->OnSearchPosition(at);
+    if (source.Read(kSectorSize, sector) < kSectorSize) return false;
+    if (IsHeaderSector(sector)) {
+      offset = at;
+      return true;
+    }
+    const int64_t back = int64_t{at} - kSectorSize - source.Position();  // to the sector before `at`
+    if (at == 0 || !source.Seek(static_cast<int32_t>(back), kFromCurrent)) return false;
+  }
+}
+
+}  // namespace backup

@@ -1,0 +1,44 @@
+// Finding things in a backup file: its kind, the span of its recording, and
+// the header searches with which playback walks from segment to segment.
+#pragma once
+#include <cstdint>
+
+#include "backup_format.h"
+#include "byte_source.h"
+
+namespace backup {
+
+struct RecordingInfo {
+  uint32_t first_header_offset = 0;
+  uint32_t last_header_offset = 0;
+  SegmentTime start_time = {};
+  SegmentTime end_time = {};
+  uint32_t video_format = 0;  // of the last header
+
+  uint32_t SpanLength() const { return last_header_offset - first_header_offset; }
+};
+
+// Kind of the first marked sector from offset 0 (0 when none within 320 MiB).
+int ClassifySource(ByteSource& source);
+
+// First header from the start, last complete header from the end (the
+// file's last sector is never examined). False when either is missing.
+bool ProbeSource(ByteSource& source, RecordingInfo& info);
+
+// Told of every position a header search passes.
+class SearchObserver {
+ public:
+  virtual void OnSearchPosition(uint32_t position) = 0;
+
+ protected:
+  ~SearchObserver() = default;
+};
+
+// From the current position: reads sectors forwards until one is a header,
+// which is left in `sector` (512 bytes) with its offset. False at the end.
+bool FindHeaderForward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer);
+// The same backwards: after a sector that is not a header, steps back one
+// sector. False when the start is reached or a seek fails.
+bool FindHeaderBackward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer);
+
+}  // namespace backup
