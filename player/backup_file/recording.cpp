@@ -1,6 +1,18 @@
 #include "recording.h"
 
+#include <algorithm>
+
 namespace backup {
+
+bool SeekTo(ByteSource& source, uint32_t offset) {
+  int64_t distance = int64_t{offset} - source.Position();
+  while (distance != 0) {
+    const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(distance, INT32_MIN, INT32_MAX));
+    if (!source.Seek(step, kFromCurrent)) return false;
+    distance -= step;
+  }
+  return true;
+}
 
 int ClassifySource(ByteSource& source) {
   if (!source.Seek(0, kFromStart)) return 0;
@@ -22,8 +34,7 @@ bool ProbeSource(ByteSource& source, RecordingInfo& info) {
   const uint32_t size = source.Position();
   if (size < 2 * kSectorSize) return false;  // nothing before the last sector
   for (int64_t at = (size - 2 * kSectorSize) / kSectorSize * kSectorSize; at >= 0; at -= kSectorSize) {
-    // Relative seeks: the steps are short even where offsets pass 2 GiB.
-    if (!source.Seek(static_cast<int32_t>(at - source.Position()), kFromCurrent) ||
+    if (!SeekTo(source, static_cast<uint32_t>(at)) ||
         source.Read(kSectorSize, sector) < kSectorSize)
       return false;
     if (!IsHeaderSector(sector)) continue;

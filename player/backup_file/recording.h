@@ -18,6 +18,10 @@ struct RecordingInfo {
   uint32_t SpanLength() const { return last_header_offset - first_header_offset; }
 };
 
+// Moves to an absolute offset, also past 2 GiB (relative steps of the
+// signed 32-bit Seek). False when the offset lies past the end.
+bool SeekTo(ByteSource& source, uint32_t offset);
+
 // Kind of the first marked sector from offset 0 (0 when none within 320 MiB).
 int ClassifySource(ByteSource& source);
 

@@ -7,6 +7,7 @@
 
 #include "backup_walk.h"
 #include "box_builder.h"
+#include "seek_cases.h"
 
 namespace backup {
 namespace {
@@ -27,18 +28,7 @@ int Classify(Bytes file) {
 Bytes Fixture(const char* name) { return testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + name); }
 
 TEST(MemorySource, SeekAndReadFollowTheFileRules) {
-  const struct {
-    uint32_t size, start;
-    int32_t distance;
-    int origin;
-    int result;
-    uint32_t position;
-  } seeks[] = {
-      {10240, 0, -2048, kFromEnd, 1, 8192},  {10240, 0, 0, kFromEnd, 1, 10240}, {50, 20, 100, kFromStart, 0, 20},
-      {50, 20, -21, kFromCurrent, 0, 20},    {50, 20, 30, kFromCurrent, 1, 50},  {50, 20, 1, kFromEnd, 0, 20},
-      {50, 20, -5, 7, 1, 15},  // any other origin is the current position
-  };
-  for (const auto& c : seeks) {
+  for (const auto& c : testing::kSeekCases) {
     Bytes data(c.size);
     MemorySource s(data.data(), c.size);
     ASSERT_TRUE(s.Seek(static_cast<int32_t>(c.start), kFromStart));
