@@ -1,5 +1,6 @@
 #include "tone.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace testsupport {
@@ -30,6 +31,14 @@ double ToneFrequency(std::span<const int16_t> s, int rate) {
     }
   }
   return crossings ? static_cast<double>(crossings) * rate / (last - first) : 0.0;
+}
+
+double MedianToneFrequency(std::span<const int16_t> s, int rate, size_t window) {
+  std::vector<double> found;
+  for (size_t at = 0; at + window <= s.size(); at += window) found.push_back(ToneFrequency(s.subspan(at, window), rate));
+  if (found.empty()) return 0.0;
+  std::nth_element(found.begin(), found.begin() + found.size() / 2, found.end());
+  return found[found.size() / 2];
 }
 
 double Level(std::span<const int16_t> s) {

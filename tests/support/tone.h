@@ -12,6 +12,10 @@ std::vector<int16_t> ExpandMuLaw(std::span<const uint8_t> bytes);
 // the samples hold fewer than two crossings.
 double ToneFrequency(std::span<const int16_t> samples, int rate);
 
+// The median of ToneFrequency over windows of `window` samples: a few
+// glitches (a dropout, a repeated block) do not move it.
+double MedianToneFrequency(std::span<const int16_t> samples, int rate, size_t window);
+
 // Root mean square level, 0 to 32768.
 double Level(std::span<const int16_t> samples);
 

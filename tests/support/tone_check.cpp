@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   while (last > first && std::abs(s[last - 1]) < 1000) --last;
   const double seconds = static_cast<double>(last - first) / rate;
   const std::span<const int16_t> sounding(s.data() + first, last - first);
-  const double found = testsupport::ToneFrequency(sounding, rate);
+  const double found = testsupport::MedianToneFrequency(sounding, rate, rate / 20);  // 50 ms windows
   const double level = testsupport::Level(sounding);
   std::printf("tone_check: %.1f Hz, level %.0f, %.2f s of %.2f s recorded\n", found, level, seconds,
               static_cast<double>(s.size()) / rate);

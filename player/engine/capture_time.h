@@ -1,0 +1,18 @@
+// Wall-clock capture times of pictures, to the second.
+#pragma once
+#include <cstdint>
+
+#include "backup_format.h"
+
+namespace engine {
+
+using CaptureTime = backup::SegmentTime;
+
+// The capture time carried by a frame record's date and time words.
+CaptureTime TimeFromWords(uint32_t date_word, uint32_t time_word);
+// Seconds since 1970 of a calendar time; 0 when it is not a valid date.
+int64_t CalendarSeconds(const CaptureTime& t);
+// The calendar time of a count of seconds since 1970.
+CaptureTime FromCalendarSeconds(int64_t seconds);
+
+}  // namespace engine
