@@ -3,6 +3,8 @@ add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 
 if(WIN32)
   add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+  # Programs and DLLs share one folder, where the loader finds the DLLs.
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 elseif(FUZZ)
   # Fuzz build (clang): code under test is instrumented, targets link libFuzzer.
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g)
