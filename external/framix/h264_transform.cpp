@@ -1,0 +1,170 @@
+#include "h264_transform.h"
+
+#include <mfapi.h>
+#include <mferror.h>
+#include <mfidl.h>
+#include <wmcodecdsp.h>
+
+#include <cstring>
+
+namespace framix {
+namespace {
+
+constexpr uint8_t kDelimiter[] = {0, 0, 0, 1, 0x09, 0xF0};  // access unit delimiter, any slice type
+constexpr int kTakeTries = 8;  // stream changes and retries before giving up on one call
+// MF_LOW_LATENCY (Windows 8 and later): output each picture as soon as it is
+// decoded. Wine's decoder needs the delimiter instead.
+constexpr GUID kLowLatency = {0x9c27891a, 0xed7a, 0x40e1, {0x88, 0xe8, 0xb2, 0x27, 0x27, 0xa0, 0x24, 0xee}};
+
+using MtaUsageFn = HRESULT(WINAPI*)(HANDLE*);
+using MtaReleaseFn = HRESULT(WINAPI*)(HANDLE);
+
+template <class Fn>
+Fn Ole32(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ole32.dll"), name)));
+}
+
+}  // namespace
+
+// CoIncrementMTAUsage came with Windows 8; it is looked up so that the DLL
+// still loads where it is missing (decoders then fail to open).
+MediaRuntime::MediaRuntime() {
+  if (const auto increment = Ole32<MtaUsageFn>("CoIncrementMTAUsage")) {
+    HANDLE cookie = nullptr;
+    if (SUCCEEDED(increment(&cookie))) mta_cookie_ = cookie;
+  }
+  media_up_ = SUCCEEDED(MFStartup(MF_VERSION, MFSTARTUP_NOSOCKET));
+}
+
+MediaRuntime::~MediaRuntime() {
+  if (media_up_) MFShutdown();
+  if (mta_cookie_) Ole32<MtaReleaseFn>("CoDecrementMTAUsage")(mta_cookie_);
+}
+
+bool H264Transform::Open() {
+  if (FAILED(CoCreateInstance(CLSID_CMSH264DecoderMFT, nullptr, CLSCTX_INPROC_SERVER, IID_IMFTransform,
+                              mft_.PutVoid())))
+    return false;
+  ComPtr<IMFAttributes> attributes;
+  if (SUCCEEDED(mft_->GetAttributes(attributes.Put()))) attributes->SetUINT32(kLowLatency, TRUE);
+
+  ComPtr<IMFMediaType> in;
+  if (FAILED(MFCreateMediaType(in.Put())) || FAILED(in->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Video)) ||
+      FAILED(in->SetGUID(MF_MT_SUBTYPE, MFVideoFormat_H264)) || FAILED(mft_->SetInputType(0, in.Get(), 0)) ||
+      !ChooseOutputType())
+    return false;
+  mft_->ProcessMessage(MFT_MESSAGE_NOTIFY_BEGIN_STREAMING, 0);
+  mft_->ProcessMessage(MFT_MESSAGE_NOTIFY_START_OF_STREAM, 0);
+  return true;
+}
+
+bool H264Transform::ChooseOutputType() {
+  for (DWORD i = 0;; ++i) {
+    ComPtr<IMFMediaType> type;
+    if (FAILED(mft_->GetOutputAvailableType(0, i, type.Put()))) return false;
+    GUID subtype{};
+    if (FAILED(type->GetGUID(MF_MT_SUBTYPE, &subtype)) || subtype != MFVideoFormat_NV12) continue;
+    if (FAILED(mft_->SetOutputType(0, type.Get(), 0))) return false;
+
+    if (FAILED(MFGetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, &frame_width_, &frame_height_))) {
+      frame_width_ = frame_height_ = 0;
+    }
+    MFVideoArea area{};
+    if (SUCCEEDED(type->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&area), sizeof area,
+                                nullptr))) {
+      visible_x_ = area.OffsetX.value;
+      visible_y_ = area.OffsetY.value;
+      visible_width_ = area.Area.cx;
+      visible_height_ = area.Area.cy;
+    } else {
+      visible_x_ = visible_y_ = 0;
+      visible_width_ = static_cast<int>(frame_width_);
+      visible_height_ = static_cast<int>(frame_height_);
+    }
+    UINT32 stride = 0;
+    default_stride_ = SUCCEEDED(type->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride)) ? static_cast<LONG>(stride)
+                                                                                 : static_cast<LONG>(frame_width_);
+    MFT_OUTPUT_STREAM_INFO info{};
+    if (FAILED(mft_->GetOutputStreamInfo(0, &info))) return false;
+    provides_samples_ = info.dwFlags & (MFT_OUTPUT_STREAM_PROVIDES_SAMPLES | MFT_OUTPUT_STREAM_CAN_PROVIDE_SAMPLES);
+    const DWORD size = info.cbSize ? info.cbSize : frame_width_ * frame_height_ * 3 / 2;
+    if (!provides_samples_ && (!output_ || size > output_size_)) {
+      ComPtr<IMFMediaBuffer> buffer;
+      if (FAILED(MFCreateMemoryBuffer(size, buffer.Put())) || FAILED(MFCreateSample(output_.Put())) ||
+          FAILED(output_->AddBuffer(buffer.Get())))
+        return false;
+      output_size_ = size;
+    }
+    return true;
+  }
+}
+
+bool H264Transform::Feed(const uint8_t* data, uint32_t length) {
+  const DWORD total = length + sizeof kDelimiter;
+  ComPtr<IMFMediaBuffer> buffer;
+  BYTE* bytes = nullptr;
+  if (FAILED(MFCreateMemoryBuffer(total, buffer.Put())) || FAILED(buffer->Lock(&bytes, nullptr, nullptr)))
+    return false;
+  std::memcpy(bytes, data, length);
+  std::memcpy(bytes + length, kDelimiter, sizeof kDelimiter);
+  buffer->Unlock();
+  ComPtr<IMFSample> sample;
+  if (FAILED(buffer->SetCurrentLength(total)) || FAILED(MFCreateSample(sample.Put())) ||
+      FAILED(sample->AddBuffer(buffer.Get())) || FAILED(sample->SetSampleTime(time_++)))
+    return false;
+  return SUCCEEDED(mft_->ProcessInput(0, sample.Get(), 0));
+}
+
+H264Transform::Next H264Transform::Take(const std::function<void(const Nv12View&)>& use) {
+  for (int tries = 0; tries < kTakeTries; ++tries) {
+    MFT_OUTPUT_DATA_BUFFER out{};
+    out.pSample = provides_samples_ ? nullptr : output_.Get();
+    DWORD status = 0;
+    const HRESULT hr = mft_->ProcessOutput(0, 1, &out, &status);
+    if (out.pEvents) out.pEvents->Release();
+    ComPtr<IMFSample> given;  // a sample the decoder allocated is ours to release
+    if (out.pSample && out.pSample != output_.Get()) *given.Put() = out.pSample;
+
+    if (hr == MF_E_TRANSFORM_NEED_MORE_INPUT) return Next::kNeedInput;
+    if (hr == MF_E_TRANSFORM_STREAM_CHANGE) {
+      if (!ChooseOutputType()) return Next::kError;
+      continue;
+    }
+    if (FAILED(hr) || !out.pSample) return Next::kError;
+    return Show(out.pSample, use) ? Next::kPicture : Next::kError;
+  }
+  return Next::kError;
+}
+
+bool H264Transform::Show(IMFSample* sample, const std::function<void(const Nv12View&)>& use) {
+  ComPtr<IMFMediaBuffer> buffer;
+  if (FAILED(sample->ConvertToContiguousBuffer(buffer.Put()))) return false;
+  BYTE* data = nullptr;
+  DWORD length = 0;
+  if (FAILED(buffer->Lock(&data, nullptr, &length))) return false;
+
+  const LONG stride = default_stride_ > 0 ? default_stride_ : static_cast<LONG>(frame_width_);
+  const uint64_t needed = uint64_t(stride) * frame_height_ * 3 / 2;
+  const bool fits = stride >= static_cast<LONG>(frame_width_) && needed <= length && visible_x_ >= 0 &&
+                    visible_y_ >= 0 && visible_x_ + visible_width_ <= static_cast<int>(frame_width_) &&
+                    visible_y_ + visible_height_ <= static_cast<int>(frame_height_);
+  if (fits) {
+    const uint8_t* uv = data + stride * frame_height_;
+    use(Nv12View{data + visible_y_ * stride + visible_x_, uv + visible_y_ / 2 * stride + visible_x_ / 2 * 2,
+                 static_cast<int>(stride), static_cast<int>(stride), visible_width_, visible_height_});
+  }
+  buffer->Unlock();
+  return fits;
+}
+
+// A new transform: Wine's keeps its reference pictures through a flush and
+// cannot change picture size within a stream.
+bool H264Transform::Restart() {
+  output_.Reset();
+  mft_.Reset();
+  output_size_ = 0;
+  time_ = 0;
+  return Open();
+}
+
+}  // namespace framix
