@@ -144,6 +144,7 @@ uint32_t ConvertVideoFrame(const uint8_t* box, uint32_t size, bool key, const Pa
   uint32_t used = 0;
   const auto put = [&](const uint8_t* bytes, uint32_t n) {
     if (n > capacity - used) return false;
+    if (n == 0) return true;
     std::memcpy(out + used, bytes, n);
     used += n;
     return true;

@@ -5,10 +5,14 @@
 namespace backup {
 
 bool SeekTo(ByteSource& source, uint32_t offset) {
-  int64_t distance = int64_t{offset} - source.Position();
+  const uint32_t start = source.Position();
+  int64_t distance = int64_t{offset} - start;
   while (distance != 0) {
     const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(distance, INT32_MIN, INT32_MAX));
-    if (!source.Seek(step, kFromCurrent)) return false;
+    if (!source.Seek(step, kFromCurrent)) {
+      if (source.Position() != start) SeekTo(source, start);  // back to where it was
+      return false;
+    }
     distance -= step;
   }
   return true;
@@ -73,6 +77,20 @@ bool FindHeaderBackward(ByteSource& source, uint8_t* sector, uint32_t& offset, S
     }
     const int64_t back = int64_t{at} - kSectorSize - source.Position();  // to the sector before `at`
     if (at == 0 || !source.Seek(static_cast<int32_t>(back), kFromCurrent)) return false;
+  }
+}
+
+void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor) {
+  uint8_t sector[kSectorSize];
+  uint64_t next = info.first_header_offset;
+  uint32_t offset = 0;
+  while (next <= info.last_header_offset && SeekTo(source, static_cast<uint32_t>(next)) &&
+         FindHeaderForward(source, sector, offset, nullptr) && offset <= info.last_header_offset) {
+    const SegmentHeader header = ParseSegmentHeader(sector);
+    next = uint64_t{offset} + kSectorSize + uint64_t{header.data_sectors} * kSectorSize;
+    const bool readable = header.payload_length <= kPayloadBufferSize &&
+                          source.Read(header.payload_length, payload) == header.payload_length;
+    visitor.OnSegment(offset, sector, header, readable ? payload : nullptr);
   }
 }
 

@@ -19,7 +19,8 @@ struct RecordingInfo {
 };
 
 // Moves to an absolute offset, also past 2 GiB (relative steps of the
-// signed 32-bit Seek). False when the offset lies past the end.
+// signed 32-bit Seek). False, with the position unchanged, when the offset
+// lies past the end.
 bool SeekTo(ByteSource& source, uint32_t offset);
 
 // Kind of the first marked sector from offset 0 (0 when none within 320 MiB).
@@ -44,5 +45,22 @@ bool FindHeaderForward(ByteSource& source, uint8_t* sector, uint32_t& offset, Se
 // The same backwards: after a sector that is not a header, steps back one
 // sector. False when the start is reached or a seek fails.
 bool FindHeaderBackward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer);
+
+// Told of each segment that ReadSegments reads.
+class SegmentVisitor {
+ public:
+  // `payload` holds header.payload_length bytes, or is null when they could
+  // not be read (longer than the buffer, or cut short).
+  virtual void OnSegment(uint32_t offset, const uint8_t* sector, const SegmentHeader& header,
+                         const uint8_t* payload) = 0;
+
+ protected:
+  ~SegmentVisitor() = default;
+};
+
+// Reads the recording's segments forwards, from the first header up to and
+// including the last, each next header searched from the end of the previous
+// segment's data sectors. `payload` is a buffer of kPayloadBufferSize bytes.
+void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor);
 
 }  // namespace backup
