@@ -6,36 +6,41 @@ namespace am4info {
 
 using namespace backup;
 
-RecordingSummary SummarizeRecording(ByteSource& source, const RecordingInfo& info) {
-  RecordingSummary s;
-  const auto payload = std::make_unique<uint8_t[]>(kPayloadBufferSize);
-  uint8_t sector[kSectorSize];
-  ParameterSetStore store;
-  uint64_t next = info.first_header_offset;
-  uint32_t offset = 0;
-  while (next <= info.last_header_offset && SeekTo(source, static_cast<uint32_t>(next)) &&
-         FindHeaderForward(source, sector, offset, nullptr) && offset <= info.last_header_offset) {
-    const SegmentHeader header = ParseSegmentHeader(sector);
-    ++s.segments;
-    next = uint64_t{offset} + kSectorSize + uint64_t{header.data_sectors} * kSectorSize;
-    const bool readable = header.payload_length <= kPayloadBufferSize &&
-                          source.Read(header.payload_length, payload.get()) == header.payload_length;
-    if (!readable || ScanParameterArea(sector, store) == 0) {
-      ++s.bad_segments;
-      continue;
+namespace {
+
+class Counter : public SegmentVisitor {
+ public:
+  void OnSegment(uint32_t, const uint8_t* sector, const SegmentHeader& header, const uint8_t* payload) override {
+    ++summary.segments;
+    if (!payload || ScanParameterArea(sector, store_) == 0) {
+      ++summary.bad_segments;
+      return;
     }
-    const bool whole = SplitPayload(payload.get(), header.payload_length, [&](const SplitFrame& f) {
+    const bool whole = SplitPayload(payload, header.payload_length, [&](const SplitFrame& f) {
       if (f.stream_kind == kVideoStream) {
-        ++s.video_frames;
-        s.key_frames += f.frame_kind == kKeyFrame;
+        ++summary.video_frames;
+        summary.key_frames += f.frame_kind == kKeyFrame;
       } else {
-        ++s.audio_frames;
+        ++summary.audio_frames;
       }
       return true;
     });
-    s.bad_segments += !whole;
+    summary.bad_segments += !whole;
   }
-  return s;
+
+  RecordingSummary summary;
+
+ private:
+  ParameterSetStore store_;
+};
+
+}  // namespace
+
+RecordingSummary SummarizeRecording(ByteSource& source, const RecordingInfo& info) {
+  const auto payload = std::make_unique<uint8_t[]>(kPayloadBufferSize);
+  Counter counter;
+  ReadSegments(source, info, payload.get(), counter);
+  return counter.summary;
 }
 
 namespace {

@@ -1,0 +1,77 @@
+#include "recording_frames.h"
+
+#include <memory>
+
+#include "decode_stage.h"
+#include "file_io.h"
+#include "framix_decoder.h"
+
+namespace am4frames {
+namespace {
+
+using namespace backup;
+
+// Everything a run needs; large, so it lives on the heap.
+struct Pipeline : SegmentVisitor {
+  explicit Pipeline(const PictureSink& sink)
+      : stage(video, audio, slots, store), decoder(stage), sink(sink), payload(new uint8_t[kPayloadBufferSize]) {
+    stage.SetDecoder(&decoder);
+  }
+
+  void OnSegment(uint32_t, const uint8_t* sector, const SegmentHeader& header, const uint8_t* data) override {
+    if (!data || ScanParameterArea(sector, store) == 0) return;
+    SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
+      if (f.stream_kind != kVideoStream) return true;
+      const FrameRecord record = MakeFrameRecord(f, header);
+      video.Push(&record, f.box, f.size);
+      return true;
+    });
+    while (video.EntryCount() > 0) Step();
+  }
+
+  void Step() {
+    stage.DecodeStep(0);
+    Show();
+  }
+
+  void Show() {
+    while (slots.ReadReady()) {
+      while (slots.ReadSlot().count.load() > 0) {
+        sink(shown++, slots.Forward());
+        slots.AdvanceForward();
+      }
+      slots.Recycle();
+    }
+  }
+
+  void Finish() {
+    Step();  // a pending key frame
+    stage.CloseWriteSlot();
+    Show();
+  }
+
+  engine::PacketQueue video, audio;
+  engine::PictureSlots slots;
+  ParameterSetStore store;
+  engine::DecodeStage stage;
+  engine::FramixDecoder decoder;
+  const PictureSink& sink;
+  std::unique_ptr<uint8_t[]> payload;
+  int shown = 0;
+};
+
+}  // namespace
+
+bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink) {
+  RecordingInfo info;
+  FileIO file;
+  if (ClassifyFile(path) != 3 || !ProbeRecording(path, info) || !file.Open(path, 1)) return false;
+  auto pipeline = std::make_unique<Pipeline>(sink);
+  if (!pipeline->decoder.Init(format_code >= 0 ? static_cast<uint32_t>(format_code) : info.video_format, nullptr))
+    return false;
+  ReadSegments(file, info, pipeline->payload.get(), *pipeline);
+  pipeline->Finish();
+  return true;
+}
+
+}  // namespace am4frames
