@@ -15,13 +15,12 @@ const wchar_t kSans[] = L"Liberation Sans";
 constexpr uint32_t kBackTop = Rgb(0x25, 0x2C, 0x37), kBackBottom = Rgb(0x14, 0x18, 0x1F);
 constexpr uint32_t kAccent = Rgb(0x35, 0xC6, 0xE8);
 constexpr uint32_t kInk = Rgb(0xE6, 0xED, 0xF5), kDimInk = Rgb(0x8A, 0x96, 0xA6);
+constexpr uint32_t kDisabledInk = Rgb(0x5C, 0x64, 0x70);
 constexpr uint32_t kWell = Rgb(0x0B, 0x0E, 0x12);
 constexpr uint32_t kLitTop = Rgb(0xF2, 0xB0, 0x48), kLitBottom = Rgb(0xC2, 0x78, 0x1C);
 
 skin::Rect R(uint16_t id) { return *skin::FindRect(skin::kPlayerSkin, id); }
 Box B(const skin::Rect& r) { return {double(r.left), double(r.top), double(r.right), double(r.bottom)}; }
-// The rectangle of id relative to the panel that holds it.
-Box Within(uint16_t id, uint16_t panel) { return B(R(id)).moved(-R(panel).left, -R(panel).top); }
 
 using Content = std::function<void(Canvas&, Box, uint32_t)>;
 
@@ -42,7 +41,7 @@ void Button(Canvas& c, Face f, bool lit, const Content& content, double radius =
     top = Rgb(0x44, 0x50, 0x60), bottom = Rgb(0x28, 0x2F, 0x3A), border = Rgb(0x0A, 0x0C, 0x10), ink = kInk;
     if (f == kHover) top = Rgb(0x52, 0x64, 0x7C), bottom = Rgb(0x33, 0x3E, 0x4E), border = kAccent, ink = Rgb(0xFF, 0xFF, 0xFF);
     if (f == kPressed) top = Rgb(0x1C, 0x22, 0x2A), bottom = Rgb(0x2C, 0x35, 0x42), border = kAccent, ink = Rgb(0x9F, 0xE8, 0xFA);
-    if (f == kDisabled) top = Rgb(0x2C, 0x31, 0x39), bottom = Rgb(0x25, 0x29, 0x30), border = Rgb(0x16, 0x19, 0x1E), ink = Rgb(0x5C, 0x64, 0x70);
+    if (f == kDisabled) top = Rgb(0x2C, 0x31, 0x39), bottom = Rgb(0x25, 0x29, 0x30), border = Rgb(0x16, 0x19, 0x1E), ink = kDisabledInk;
   }
   c.RoundBox(b, radius, top, bottom, border, f == kHover || f == kPressed ? 1.5 : 1);
   if (f != kPressed && f != kDisabled) c.Line({radius, 1.8}, {b.right - radius, 1.8}, 0.6, Mix(top, 0xFFFFFF, 0.35));
@@ -271,7 +270,7 @@ std::vector<Artwork> PaintPlayer() {
     const uint16_t lists[] = {516, 517, 518};
     const wchar_t* names[] = {L"CAMERA", L"FRAME RATE", L"MAX SIZE"};
     for (int i = 0; i < 3; ++i) {
-      Box list = Within(lists[i], 512);
+      Box list = B(R(lists[i]));  // already in the panel's coordinates
       c.Text({list.left, list.top - 22, list.right + 20, list.top - 4}, names[i], {kSans, 11}, Rgb(0x7F, 0xC8, 0xDC),
              Align::kLeft);
     }
@@ -319,12 +318,20 @@ std::vector<Artwork> PaintPlayer() {
   const std::pair<uint16_t, const wchar_t*> edit[] = {
       {258, L"BRIGHT +"}, {259, L"DARK \u2212"},   {260, L"CONTRAST +"}, {261, L"CONTRAST \u2212"},
       {264, L"SHARPEN"},  {257, L"BLUR"},          {266, L"UNDO"},       {265, L"REDO"},
-      {262, L"\u25C0 LEFT"}, {263, L"RIGHT \u25B6"}, {267, L"SAVE JPEG"},  {268, L"PRINT"},
+      {267, L"SAVE JPEG"},  {268, L"PRINT"},
   };
   for (const auto& [id, text] : edit) AddButton(out, editPanel, id, Label(text, 11.5));
+  AddButton(out, editPanel, 262, [](Canvas& c, Box b, uint32_t ink) {
+    IconPlay(c, {b.left + 10, b.top + 8, b.left + 20, b.bottom - 8}, ink, true);
+    c.Text({b.left + 18, b.top, b.right, b.bottom}, L"LEFT", {kSans, 11.5}, ink);
+  });
+  AddButton(out, editPanel, 263, [](Canvas& c, Box b, uint32_t ink) {
+    c.Text({b.left, b.top, b.right - 18, b.bottom}, L"RIGHT", {kSans, 11.5}, ink);
+    IconPlay(c, {b.right - 20, b.top + 8, b.right - 10, b.bottom - 8}, ink);
+  });
 
   AddButton(out, aviPanel, 513, [](Canvas& c, Box b, uint32_t ink) {
-    c.Ellipse({b.left + 6, b.top + 8, b.left + 16, b.top + 18}, Rgb(0xE8, 0x40, 0x40));
+    c.Ellipse({b.left + 6, b.top + 8, b.left + 16, b.top + 18}, ink == kDisabledInk ? ink : Rgb(0xE8, 0x40, 0x40));
     c.Text({b.left + 18, b.top, b.right, b.bottom}, L"START", {kSans, 12}, ink);
   });
   AddButton(out, aviPanel, 514, [](Canvas& c, Box b, uint32_t ink) {
