@@ -1,0 +1,104 @@
+// The playback engine: play modes, the data-load, decompress and display
+// workers, and the 1 ms tick that paces the display. The user-interface
+// thread changes the mode and requests seeks; the workers follow by polling.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "decode_stage.h"
+#include "engine_view.h"
+#include "file_io.h"
+#include "framix_decoder.h"
+#include "pacing.h"
+#include "segment_reader.h"
+
+namespace engine {
+
+enum PlayMode : int32_t {
+  kModeNone = 0, kModePause, kModePlay, kModeReverse, kModeFastForward, kModeRewind,
+  kModeFirst, kModeLast, kModeSeekForward, kModeSeekBackward
+};
+
+class PlaybackEngine : private ReaderHost {
+ public:
+  static constexpr int kRunningQuiesceMs = 500;
+  static constexpr int kOneShotQuiesceMs = 1000;
+
+  PlaybackEngine(EngineView& view, AudioOutput* audio);
+  PlaybackEngine(const PlaybackEngine&) = delete;
+  PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+  ~PlaybackEngine();
+
+  // Starts a backup file: probe, decoder, workers, sound, first picture.
+  bool StartPlayback(const wchar_t* path, HWND window);
+  void SetPlayMode(int mode);
+  int PlayMode() const { return mode_.load(); }
+  // What the slider does: pause, wait 100 ms, request the seek, then
+  // positioning (paused before) or the running mode again.
+  void SeekTo(double fraction);
+  void SetDelayIndex(int index) { delay_index_.store(index < 0 ? 0 : index > 5 ? 5 : index); }
+  void SetSpeedIndex(int index) { speed_index_.store(index ? 1 : 0); }
+  void SetAudioEnabled(bool enabled);
+  // Teardown: mode 0 and every worker stopped.
+  void StopEngine();
+
+  const backup::RecordingInfo& Info() const { return info_; }
+  uint32_t Tick() const { return tick_.load(); }
+
+ private:
+  struct Worker {
+    HANDLE thread = nullptr;
+    std::atomic<int32_t> running{0};
+  };
+
+  void StartWorker(Worker& worker, DWORD (WINAPI* entry)(void*));
+  void StopWorker(Worker& worker);
+  void StopWorkers();
+  void ResetEngine();
+  void Quiesce(int ms);
+
+  static DWORD WINAPI DataLoadEntry(void* self);
+  static DWORD WINAPI DecompressEntry(void* self);
+  static DWORD WINAPI DisplayEntry(void* self);
+  static void CALLBACK OnTick(UINT, UINT, DWORD_PTR self, DWORD_PTR, DWORD_PTR);
+  void DataLoadLoop();
+  void DecompressLoop();
+  void DisplayLoop();
+  void DisplayStep(int command, bool continuous);
+
+  // ReaderHost
+  void ShowPosition(uint32_t position, uint32_t span) override { view_.OnPosition(position, span); }
+  void PrepareSeek() override;
+  void Pause(int ms) override { Sleep(ms); }
+
+  EngineView& view_;
+  AudioOutput* audio_;
+  bool audio_open_ = false;
+
+  backup::FileIO file_;
+  backup::RecordingInfo info_;
+  PacketQueue video_queue_, audio_queue_;
+  backup::ParameterSetStore store_;
+  PictureSlots slots_;
+  DecodeStage stage_;
+  FramixDecoder decoder_;
+  SegmentReader reader_;
+  bool decoder_ready_ = false;
+
+  std::atomic<int32_t> mode_{kModeNone};
+  std::atomic<int32_t> decompress_command_{7}, display_command_{7};
+  Worker data_load_, decompress_, display_;
+  std::atomic<uint32_t> tick_{0};
+  UINT timer_ = 0;
+  std::atomic<int32_t> delay_index_{0}, speed_index_{0}, audio_enabled_{0};
+
+  // Display worker only.
+  std::atomic<bool> pacing_reset_{true};  // set when the schedule must start again
+  PacingState pacing_;
+  bool skip_next_fast_ = false;
+  int audio_controls_ = -1;  // last state told to the view
+};
+
+}  // namespace engine

@@ -1,0 +1,83 @@
+// The segment readers of the play modes: forward (play, fast forward,
+// positioning forward), reverse (reverse play, rewind, positioning
+// backward), first and last. Each reads one segment, keeps the position
+// state around it and queues its frames.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "packet_queue.h"
+#include "recording.h"
+
+namespace engine {
+
+enum class ReaderKind { kForward, kReverse, kFirst, kLast };
+
+// What the readers need from the engine around them.
+class ReaderHost {
+ public:
+  // A reader passed `position` (clamped to 0 .. span).
+  virtual void ShowPosition(uint32_t position, uint32_t span) = 0;
+  // Before a seek: empty the queues, the slot not shown and a pending key
+  // frame; return once the video queue holds no frame (or the engine stops).
+  virtual void PrepareSeek() = 0;
+  // Sleeps before a full video queue is emptied.
+  virtual void Pause(int ms) = 0;
+
+ protected:
+  ~ReaderHost() = default;
+};
+
+class SegmentReader : private backup::SearchObserver {
+ public:
+  SegmentReader(PacketQueue& video, PacketQueue& audio, backup::ParameterSetStore& store, ReaderHost& host);
+
+  // A new file: clears the position state.
+  void Start(backup::ByteSource* source, const backup::RecordingInfo& info);
+  // The slider's request: the next read starts at fraction f of the span
+  // (clamped to 0 .. 1), rounded down to a sector.
+  void RequestSeek(double fraction);
+  bool SeekPending() const { return seek_pending_.load(); }
+
+  // Reads one segment; false when there is none to read in that direction
+  // or it is bad.
+  bool Read(ReaderKind kind);
+
+  uint32_t Current() const { return current_; }
+  uint32_t Previous() const { return previous_; }
+  uint32_t Next() const { return next_; }
+
+ private:
+  bool ReadForward();
+  bool ReadReverse();
+  bool ReadFirst();
+  bool ReadLast();
+  bool TakeSeek();
+  bool ReadPayloadAndQueue(const uint8_t* sector, const backup::SegmentHeader& header);
+  void Queue(const backup::SegmentHeader& header);
+  void OnSearchPosition(uint32_t position) override;
+  void ClearPosition();
+
+  PacketQueue& video_;
+  PacketQueue& audio_;
+  backup::ParameterSetStore& store_;
+  ReaderHost& host_;
+  backup::ByteSource* source_ = nullptr;
+  backup::RecordingInfo info_;
+  std::unique_ptr<uint8_t[]> payload_;
+  uint8_t sector_[backup::kSectorSize];
+
+  // Data-load worker only.
+  bool positioned_ = false;
+  uint32_t previous_ = 0, current_ = 0, next_ = 0;
+  bool key_frame_seen_ = false;  // for the life of the player
+
+  // Set by the user-interface thread, taken by the data-load worker.
+  std::atomic<bool> seek_pending_{false};
+  std::atomic<uint32_t> seek_target_{0};
+};
+
+// Seek target of a slider fraction, clamped to the span, rounded down to a sector.
+uint32_t SeekTarget(const backup::RecordingInfo& info, double fraction);
+
+}  // namespace engine

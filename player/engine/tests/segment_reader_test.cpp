@@ -1,0 +1,138 @@
+#include "segment_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "backup_walk.h"
+
+namespace engine {
+namespace {
+
+struct Host : ReaderHost {
+  void ShowPosition(uint32_t position, uint32_t span) override {
+    positions.push_back(position);
+    EXPECT_LE(position, span);
+  }
+  void PrepareSeek() override { ++seeks; }
+  void Pause(int) override {}
+  std::vector<uint32_t> positions;
+  int seeks = 0;
+};
+
+// A fixture read through the readers; frames land in real queues.
+struct Reading {
+  explicit Reading(const char* fixture)
+      : file(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + fixture)),
+        source(file.data(), static_cast<uint32_t>(file.size())),
+        reader(video, audio, store, host) {
+    EXPECT_TRUE(backup::ProbeSource(source, info));
+    source.Seek(0, backup::kFromStart);
+    reader.Start(&source, info);
+  }
+
+  // The picture numbers (timestamp / ticks per picture) of the queued video frames.
+  std::vector<int> Pictures(uint32_t ticks = 3600) {
+    std::vector<int> out;
+    backup::FrameRecord r;
+    std::vector<uint8_t> data(1 << 20);
+    while (video.Pop(&r, data.data())) out.push_back(static_cast<int>(r.timestamp / ticks));
+    audio.Empty();
+    return out;
+  }
+
+  testsupport::Bytes file;
+  backup::MemorySource source;
+  backup::RecordingInfo info;
+  PacketQueue video, audio;
+  backup::ParameterSetStore store;
+  Host host;
+  SegmentReader reader;
+};
+
+std::vector<int> Range(int from, int to) {
+  std::vector<int> v;
+  for (int i = from; i < to; ++i) v.push_back(i);
+  return v;
+}
+
+TEST(SegmentReader, FirstThenForwardReadsEverySegmentThenFails) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  EXPECT_EQ(r->Pictures(), Range(0, 5));
+  for (int segment = 1; segment < 50; ++segment) {
+    ASSERT_TRUE(r->reader.Read(ReaderKind::kForward)) << segment;
+    EXPECT_EQ(r->Pictures(), Range(segment * 5, segment * 5 + 5));
+  }
+  EXPECT_FALSE(r->reader.Read(ReaderKind::kForward)) << "no header after the last";
+}
+
+TEST(SegmentReader, LastThenReverseReadsBackToTheStartThenFails) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kLast));
+  EXPECT_EQ(r->Pictures(), Range(240, 245)) << "the segment before the last header";
+  for (int segment = 47; segment >= 0; --segment) {
+    ASSERT_TRUE(r->reader.Read(ReaderKind::kReverse)) << segment;
+    EXPECT_EQ(r->Pictures(), Range(segment * 5, segment * 5 + 5));
+  }
+  EXPECT_FALSE(r->reader.Read(ReaderKind::kReverse)) << "the first segment links to itself";
+}
+
+TEST(SegmentReader, SeekReadsTheSegmentAtOrAfterForwardsAndAtOrBeforeBackwards) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  const auto segments = testsupport::WalkSegments(r->file);
+  r->reader.RequestSeek(0.5);
+  const uint32_t target = SeekTarget(r->info, 0.5);
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->host.seeks, 1);
+  EXPECT_FALSE(r->reader.SeekPending());
+  size_t after = 0;
+  while (segments[after].offset < target) ++after;
+  EXPECT_EQ(r->Pictures()[0], static_cast<int>(after) * 5);
+
+  r->reader.RequestSeek(0.5);
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kReverse));
+  EXPECT_EQ(r->Pictures()[0], static_cast<int>(after - 1) * 5);
+}
+
+TEST(SegmentReader, SeekTargetsStayInsideTheSpan) {
+  auto r = std::make_unique<Reading>("filler_truncated.am4");
+  const backup::RecordingInfo& info = r->info;
+  const struct {
+    double fraction;
+    uint32_t target;
+  } cases[] = {{-3, info.first_header_offset}, {0, info.first_header_offset},
+               {1, info.last_header_offset}, {7, info.last_header_offset},
+               {0.5, (info.first_header_offset + info.SpanLength() / 2) / 512 * 512}};
+  for (const auto& c : cases) EXPECT_EQ(SeekTarget(info, c.fraction), c.target) << c.fraction;
+}
+
+TEST(SegmentReader, PositionsBeforeTheFirstHeaderShowAsZero) {
+  auto r = std::make_unique<Reading>("filler_truncated.am4");
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  ASSERT_FALSE(r->host.positions.empty());
+  EXPECT_EQ(r->host.positions.front(), 0u) << "filler sectors";
+  EXPECT_EQ(r->host.positions.back(), 0u) << "the first header";
+}
+
+TEST(SegmentReader, OneSegmentFileReadsForwardsAndStops) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  // Keep only the first segment and one sector after it.
+  const auto segments = testsupport::WalkSegments(r->file);
+  testsupport::Bytes one(r->file.begin(), r->file.begin() + segments[1].offset + 512);
+  std::fill(one.end() - 512, one.end(), 0);
+  backup::MemorySource source(one.data(), static_cast<uint32_t>(one.size()));
+  backup::RecordingInfo info;
+  ASSERT_TRUE(backup::ProbeSource(source, info));
+  EXPECT_EQ(info.SpanLength(), 0u);
+  r->reader.Start(&source, info);
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  EXPECT_EQ(r->Pictures(), Range(0, 5));
+  EXPECT_FALSE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_FALSE(r->reader.Read(ReaderKind::kLast)) << "no segment ends inside a span of 0";
+  for (uint32_t p : r->host.positions) EXPECT_EQ(p, 0u);
+}
+
+}  // namespace
+}  // namespace engine
