@@ -12,7 +12,7 @@
 #include <mutex>
 
 #include "h264_transform.h"
-#include "nv12_to_bgr.h"
+#include "yuv_to_bgr.h"
 
 namespace {
 
@@ -130,11 +130,11 @@ FRAMIX_API int CODECAPI_DecodeFrameVideo(int handle, int reserved, DecodeFramePa
     void* user = nullptr;
     {
       std::lock_guard lock(d.state_lock);
-      const auto next = d.transform.Take([&](const framix::Nv12View& picture) {
+      const auto next = d.transform.Take([&](const framix::YuvView& picture) {
         width = picture.width;
         height = picture.height;
         if (!Fits(width, height, capacity)) return;
-        framix::Nv12ToBgr(picture, target, RowBytes(width));
+        framix::YuvToBgr(picture, target, RowBytes(width));
         written = true;
       });
       if (next == framix::H264Transform::Next::kNeedInput) break;

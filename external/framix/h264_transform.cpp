@@ -58,48 +58,52 @@ bool H264Transform::Open() {
   return true;
 }
 
+// Planar I420 first: Wine's decoder hands it over as decoded, while NV12
+// costs it a conversion of every picture.
 bool H264Transform::ChooseOutputType() {
+  ComPtr<IMFMediaType> chosen;
+  bool planar = false;
   for (DWORD i = 0;; ++i) {
     ComPtr<IMFMediaType> type;
-    if (FAILED(mft_->GetOutputAvailableType(0, i, type.Put()))) return false;
+    if (FAILED(mft_->GetOutputAvailableType(0, i, type.Put()))) break;
     GUID subtype{};
-    if (FAILED(type->GetGUID(MF_MT_SUBTYPE, &subtype)) || subtype != MFVideoFormat_NV12) continue;
-    if (FAILED(mft_->SetOutputType(0, type.Get(), 0))) return false;
-
-    if (FAILED(MFGetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, &frame_width_, &frame_height_))) {
-      frame_width_ = frame_height_ = 0;
+    if (FAILED(type->GetGUID(MF_MT_SUBTYPE, &subtype))) continue;
+    const bool is_planar = subtype == MFVideoFormat_I420 || subtype == MFVideoFormat_IYUV;
+    if ((is_planar || subtype == MFVideoFormat_NV12) && (!chosen || (is_planar && !planar))) {
+      chosen = std::move(type);
+      planar = is_planar;
     }
-    MFVideoArea area{};
-    if (SUCCEEDED(type->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&area), sizeof area,
-                                nullptr))) {
-      visible_x_ = area.OffsetX.value;
-      visible_y_ = area.OffsetY.value;
-      visible_width_ = area.Area.cx;
-      visible_height_ = area.Area.cy;
-    } else {
-      visible_x_ = visible_y_ = 0;
-      visible_width_ = static_cast<int>(frame_width_);
-      visible_height_ = static_cast<int>(frame_height_);
-    }
-    UINT32 stride = 0;
-    default_stride_ = SUCCEEDED(type->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride)) ? static_cast<LONG>(stride)
-                                                                                 : static_cast<LONG>(frame_width_);
-    MFT_OUTPUT_STREAM_INFO info{};
-    if (FAILED(mft_->GetOutputStreamInfo(0, &info))) return false;
-    provides_samples_ = info.dwFlags & (MFT_OUTPUT_STREAM_PROVIDES_SAMPLES | MFT_OUTPUT_STREAM_CAN_PROVIDE_SAMPLES);
-    const DWORD size = info.cbSize ? info.cbSize : frame_width_ * frame_height_ * 3 / 2;
-    if (!provides_samples_ && (!output_ || size > output_size_)) {
-      ComPtr<IMFMediaBuffer> buffer;
-      if (FAILED(MFCreateMemoryBuffer(size, buffer.Put())) || FAILED(MFCreateSample(output_.Put())) ||
-          FAILED(output_->AddBuffer(buffer.Get())))
-        return false;
-      output_size_ = size;
-    }
-    return true;
   }
+  if (!chosen || FAILED(mft_->SetOutputType(0, chosen.Get(), 0))) return false;
+  planar_ = planar;
+
+  if (FAILED(MFGetAttributeSize(chosen.Get(), MF_MT_FRAME_SIZE, &frame_width_, &frame_height_))) {
+    frame_width_ = frame_height_ = 0;
+  }
+  MFVideoArea area{};
+  aperture_.reset();
+  if (SUCCEEDED(chosen->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&area), sizeof area,
+                                nullptr)))
+    aperture_ = area;
+  UINT32 stride = 0;
+  default_stride_ = SUCCEEDED(chosen->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride)) ? static_cast<LONG>(stride)
+                                                                                : static_cast<LONG>(frame_width_);
+  MFT_OUTPUT_STREAM_INFO info{};
+  if (FAILED(mft_->GetOutputStreamInfo(0, &info))) return false;
+  provides_samples_ = info.dwFlags & (MFT_OUTPUT_STREAM_PROVIDES_SAMPLES | MFT_OUTPUT_STREAM_CAN_PROVIDE_SAMPLES);
+  const DWORD size = info.cbSize ? info.cbSize : frame_width_ * frame_height_ * 3 / 2;
+  if (!provides_samples_ && (!output_ || size > output_size_)) {
+    ComPtr<IMFMediaBuffer> buffer;
+    if (FAILED(MFCreateMemoryBuffer(size, buffer.Put())) || FAILED(MFCreateSample(output_.Put())) ||
+        FAILED(output_->AddBuffer(buffer.Get())))
+      return false;
+    output_size_ = size;
+  }
+  return true;
 }
 
 bool H264Transform::Feed(const uint8_t* data, uint32_t length) {
+  if (const auto size = SequenceSize(data, length)) coded_size_ = size;
   const DWORD total = length + sizeof kDelimiter;
   ComPtr<IMFMediaBuffer> buffer;
   BYTE* bytes = nullptr;
@@ -115,7 +119,7 @@ bool H264Transform::Feed(const uint8_t* data, uint32_t length) {
   return SUCCEEDED(mft_->ProcessInput(0, sample.Get(), 0));
 }
 
-H264Transform::Next H264Transform::Take(const std::function<void(const Nv12View&)>& use) {
+H264Transform::Next H264Transform::Take(const std::function<void(const YuvView&)>& use) {
   for (int tries = 0; tries < kTakeTries; ++tries) {
     MFT_OUTPUT_DATA_BUFFER out{};
     out.pSample = provides_samples_ ? nullptr : output_.Get();
@@ -136,22 +140,38 @@ H264Transform::Next H264Transform::Take(const std::function<void(const Nv12View&
   return Next::kError;
 }
 
-bool H264Transform::Show(IMFSample* sample, const std::function<void(const Nv12View&)>& use) {
+bool H264Transform::Show(IMFSample* sample, const std::function<void(const YuvView&)>& use) {
   ComPtr<IMFMediaBuffer> buffer;
   if (FAILED(sample->ConvertToContiguousBuffer(buffer.Put()))) return false;
   BYTE* data = nullptr;
   DWORD length = 0;
   if (FAILED(buffer->Lock(&data, nullptr, &length))) return false;
 
-  const LONG stride = default_stride_ > 0 ? default_stride_ : static_cast<LONG>(frame_width_);
+  // The picture: the type's display area; else the stream's own size, as
+  // Wine pads the planar types' width to 32 and gives no area; else all.
+  int x = 0, y = 0, width = static_cast<int>(frame_width_), height = static_cast<int>(frame_height_);
+  if (aperture_) {
+    x = aperture_->OffsetX.value;
+    y = aperture_->OffsetY.value;
+    width = aperture_->Area.cx;
+    height = aperture_->Area.cy;
+  } else if (coded_size_ && coded_size_->width <= width && coded_size_->height <= height) {
+    width = coded_size_->width;
+    height = coded_size_->height;
+  }
+  // Y rows, then U and V planes of half the stride (I420) or U V rows of
+  // the whole stride (NV12), all frame_height_ rows tall before halving.
+  const int stride = default_stride_ > 0 ? static_cast<int>(default_stride_) : static_cast<int>(frame_width_);
   const uint64_t needed = uint64_t(stride) * frame_height_ * 3 / 2;
-  const bool fits = stride >= static_cast<LONG>(frame_width_) && needed <= length && visible_x_ >= 0 &&
-                    visible_y_ >= 0 && visible_x_ + visible_width_ <= static_cast<int>(frame_width_) &&
-                    visible_y_ + visible_height_ <= static_cast<int>(frame_height_);
+  const bool fits = stride >= static_cast<int>(frame_width_) && stride % 2 == 0 && needed <= length && x >= 0 &&
+                    y >= 0 && width > 0 && height > 0 && x + width <= static_cast<int>(frame_width_) &&
+                    y + height <= static_cast<int>(frame_height_);
   if (fits) {
-    const uint8_t* uv = data + stride * frame_height_;
-    use(Nv12View{data + visible_y_ * stride + visible_x_, uv + visible_y_ / 2 * stride + visible_x_ / 2 * 2,
-                 static_cast<int>(stride), static_cast<int>(stride), visible_width_, visible_height_});
+    const uint8_t* chroma = data + stride * frame_height_;
+    const int step = planar_ ? 1 : 2, chroma_stride = planar_ ? stride / 2 : stride;
+    const uint8_t* u = chroma + y / 2 * chroma_stride + x / 2 * step;
+    const uint8_t* v = planar_ ? u + chroma_stride * (frame_height_ / 2) : u + 1;
+    use(YuvView{data + y * stride + x, u, v, stride, chroma_stride, step, width, height});
   }
   buffer->Unlock();
   return fits;
@@ -163,6 +183,7 @@ bool H264Transform::Restart() {
   output_.Reset();
   mft_.Reset();
   output_size_ = 0;
+  coded_size_.reset();
   time_ = 0;
   return Open();
 }

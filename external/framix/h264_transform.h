@@ -1,15 +1,18 @@
 // The system's Media Foundation H.264 decoder transform, fed one access unit
-// at a time and read back as NV12 pictures.
+// at a time and read back as I420 or NV12 pictures.
 #pragma once
 #include <windows.h>
 
+#include <mfobjects.h>
 #include <mftransform.h>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "com_ptr.h"
-#include "nv12_to_bgr.h"
+#include "sps_size.h"
+#include "yuv_to_bgr.h"
 
 namespace framix {
 
@@ -40,21 +43,23 @@ class H264Transform {
   bool Feed(const uint8_t* data, uint32_t length);
   // Takes one picture out, if the input so far completes one, and shows it
   // to `use` while its buffer is locked.
-  Next Take(const std::function<void(const Nv12View&)>& use);
+  Next Take(const std::function<void(const YuvView&)>& use);
   // Starts over with no reference pictures, no pending input and no
   // picture size; false when the decoder cannot be made again.
   bool Restart();
 
  private:
   bool ChooseOutputType();
-  bool Show(IMFSample* sample, const std::function<void(const Nv12View&)>& use);
+  bool Show(IMFSample* sample, const std::function<void(const YuvView&)>& use);
 
   ComPtr<IMFTransform> mft_;
   ComPtr<IMFSample> output_;  // our own output sample, reused
   DWORD output_size_ = 0;     // bytes in it
   bool provides_samples_ = false;
+  bool planar_ = false;                        // I420, else NV12
   UINT32 frame_width_ = 0, frame_height_ = 0;  // buffer layout
-  int visible_x_ = 0, visible_y_ = 0, visible_width_ = 0, visible_height_ = 0;
+  std::optional<MFVideoArea> aperture_;        // the picture inside the buffer, when the type says
+  std::optional<PictureSize> coded_size_;      // from the latest sequence parameter set fed
   LONG default_stride_ = 0;
   LONGLONG time_ = 0;
 };

@@ -153,7 +153,7 @@ TEST_P(OverSize, PictureIsRefusedWithNothingWrittenAndTheDecoderStaysUsable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyFrames, OverSize,
-                         testing::Combine(testing::Values("key_1024x400.h264", "key_720x592.h264"),
+                         testing::Combine(testing::Values("key_1024x400.h264", "key_720x600.h264"),
                                           testing::Values(Mode::kSync, Mode::kCallBack)));
 
 TEST(SyncDecodeCapacity, BufferSmallerThanThePictureIsRefusedWithoutAWritePastIt) {
