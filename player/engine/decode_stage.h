@@ -48,6 +48,7 @@ class DecodeStage {
   void ResetSlots();     // both slots empty
   void ResetForSeek();   // both queues and the slot not being shown emptied, pending key frame dropped
   void DropPending() { pending_.store(false); }
+  bool HasPending() const { return pending_.load(); }
   void ResetFrameTimes() { ring_.Reset(); }
   // Ends a wait for a free slot and drops every picture whose decode began
   // before: the worker is stopping, or the position or direction changed.

@@ -170,6 +170,16 @@ void PlaybackEngine::Quiesce(int ms) {
   while (data_load_.running.load() && video_queue_.EntryCount() > 0) Sleep(10);
 }
 
+// At the end of a run no further key frame closes the slot being filled:
+// close it once everything queued is decoded, and let the display show it.
+void PlaybackEngine::PlayOutLastGroup(int mode) {
+  const auto running = [&] { return data_load_.running.load() && mode_.load() == mode; };
+  while (running() && (video_queue_.EntryCount() > 0 || stage_.HasPending() || decoding_.load())) Sleep(10);
+  if (!running() || slots_.WriteSlot().count.load() == 0) return;
+  slots_.WriteSlot().ready.store(1);  // shown after the slot on screen, which it follows
+  while (running() && (slots_.Slot(0).ready.load() || slots_.Slot(1).ready.load())) Sleep(10);
+}
+
 void PlaybackEngine::PrepareSeek() {
   stage_.ResetForSeek();
   while (data_load_.running.load() && video_queue_.EntryCount() > 0) Sleep(10);
@@ -217,6 +227,7 @@ void PlaybackEngine::DataLoadLoop() {
       continue;
     }
     if (!reader_.Read(row.reader)) {
+      if (!one_shot) PlayOutLastGroup(mode);
       SetPlayMode(kModePause);
       Sleep(5);
       continue;
@@ -235,8 +246,10 @@ void PlaybackEngine::DecompressLoop() {
     if (command == kIdle) {
       Sleep(20);
     } else if (command <= 3) {
-      if (video_queue_.EntryCount() > 0) {
+      if (video_queue_.EntryCount() > 0 || stage_.HasPending()) {
+        decoding_.store(true);
         stage_.DecodeStep(command);
+        decoding_.store(false);
         Sleep(1);
       } else {
         Sleep(10);
@@ -264,6 +277,7 @@ void PlaybackEngine::DisplayLoop() {
   while (display_.running.load()) {
     const int command = display_command_.load();
     if (command == kIdle) {
+      pacing_reset_.store(true);  // after a pause the schedule starts again
       Sleep(20);
     } else if (command <= 4) {
       if (slots_.ReadReady()) {
@@ -289,6 +303,10 @@ void PlaybackEngine::DisplayLoop() {
 }
 
 void PlaybackEngine::DisplayStep(int command, bool continuous) {
+  if (pacing_reset_.exchange(false)) {  // a new run: schedule and fast-mode alternation start again
+    pacing_ = {};
+    skip_next_fast_ = false;
+  }
   if (!slots_.ReadReady()) {
     slots_.Switch();
     Sleep(0);
@@ -321,7 +339,6 @@ void PlaybackEngine::DisplayStep(int command, bool continuous) {
     }
   }
 
-  if (pacing_reset_.exchange(false)) pacing_ = {};
   const int delay = delay_index_.load();
   const int mode = mode_.load();
   bool shown = true;

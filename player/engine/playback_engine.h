@@ -58,6 +58,7 @@ class PlaybackEngine : private ReaderHost {
   void StopWorkers();
   void ResetEngine();
   void Quiesce(int ms);
+  void PlayOutLastGroup(int mode);
 
   static DWORD WINAPI DataLoadEntry(void* self);
   static DWORD WINAPI DecompressEntry(void* self);
@@ -89,6 +90,7 @@ class PlaybackEngine : private ReaderHost {
 
   std::atomic<int32_t> mode_{kModeNone};
   std::atomic<int32_t> decompress_command_{7}, display_command_{7};
+  std::atomic<bool> decoding_{false};  // the decompress worker is inside a decode step
   Worker data_load_, decompress_, display_;
   std::atomic<uint32_t> tick_{0};
   UINT timer_ = 0;

@@ -1,0 +1,237 @@
+// The engine on fixtures with a headless view that records what is shown.
+#include "playback_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "backup_walk.h"
+#include "mark_reader.h"
+
+namespace engine {
+namespace {
+
+struct Shown {
+  int picture;  // camera 1's mark, -1 when unreadable
+  int mode;
+  int year;
+  uint32_t tick;
+};
+
+class RecordingView : public EngineView {
+ public:
+  void OnModeChanged(int, int mode) override {
+    std::lock_guard<std::mutex> hold(lock_);
+    modes_.push_back(mode);
+  }
+  void OnPicture(const PictureEntry& p, int mode) override {
+    const int width = p.bitmap_info.header.width, height = -p.bitmap_info.header.height;
+    const testsupport::PictureView view{p.pixels, width, height, width * 3, testsupport::PixelFormat::kBgr24};
+    const auto mark = testsupport::ReadQuarterMark(view, 1);
+    std::lock_guard<std::mutex> hold(lock_);
+    shown_.push_back({mark ? mark->picture : -1, mode, p.capture_time.year, GetTickCount()});
+  }
+  void OnPosition(uint32_t position, uint32_t span) override { EXPECT_LE(position, span); }
+  void OnAudioControlsEnabled(bool enabled) override {
+    std::lock_guard<std::mutex> hold(lock_);
+    controls_.push_back(enabled);
+  }
+
+  std::vector<Shown> TakeShown() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return std::exchange(shown_, {});
+  }
+  std::vector<int> Pictures() {
+    std::vector<int> out;
+    for (const Shown& s : TakeShown()) out.push_back(s.picture);
+    return out;
+  }
+  std::vector<bool> Controls() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return controls_;
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<int> modes_;
+  std::vector<Shown> shown_;
+  std::vector<bool> controls_;
+};
+
+std::wstring Fixture(const char* name) {
+  const std::string path = std::string(FIXTURE_DIR) + "/" + name;
+  return std::wstring(path.begin(), path.end());
+}
+
+class PlaybackEngineTest : public testing::Test {
+ protected:
+  void SetUp() override { engine_ = std::make_unique<PlaybackEngine>(view_, nullptr); }
+  void TearDown() override { engine_->StopEngine(); }
+
+  // Starts a fixture and waits for its first picture.
+  void Start(const char* fixture) {
+    ASSERT_TRUE(engine_->StartPlayback(Fixture(fixture).c_str(), nullptr));
+    WaitPaused();
+  }
+  void WaitPaused(int limit_ms = 30000) {
+    Sleep(50);
+    for (int ms = 0; ms < limit_ms && engine_->PlayMode() != kModePause; ms += 10) Sleep(10);
+    ASSERT_EQ(engine_->PlayMode(), kModePause);
+  }
+  void Play(int mode) {
+    engine_->SetPlayMode(mode);
+    WaitPaused();
+  }
+
+  RecordingView view_;
+  std::unique_ptr<PlaybackEngine> engine_;
+};
+
+std::vector<int> Range(int from, int to, int step = 1) {
+  std::vector<int> v;
+  for (int i = from; step > 0 ? i < to : i > to; i += step) v.push_back(i);
+  return v;
+}
+
+TEST_F(PlaybackEngineTest, FirstPositionShowsPictureZeroThenPauses) {
+  Start("cams4_30fps_480.am4");
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{0});
+}
+
+TEST_F(PlaybackEngineTest, PlayShowsEveryPictureInOrderAtTheFrameRateThenPauses) {
+  Start("cams4_30fps_480.am4");
+  view_.TakeShown();
+  Play(kModePlay);
+  const auto shown = view_.TakeShown();
+  ASSERT_GE(shown.size(), 100u) << "late pictures may be skipped, but hardly any";
+  for (size_t i = 1; i < shown.size(); ++i) EXPECT_GT(shown[i].picture, shown[i - 1].picture);
+  EXPECT_EQ(shown.back().picture, 119);
+  // 30 pictures a second: the run from picture 10 to the end takes about 3.63 s.
+  const Shown* from = nullptr;
+  for (const Shown& s : shown) from = !from && s.picture >= 10 ? &s : from;
+  ASSERT_NE(from, nullptr);
+  const double ms_per_picture = double(shown.back().tick - from->tick) / (shown.back().picture - from->picture);
+  EXPECT_NEAR(ms_per_picture, 1000.0 / 30, 1.5);
+}
+
+TEST_F(PlaybackEngineTest, LastThenReversePlayGoesBackAcrossSegmentsToTheStart) {
+  Start("cams4_30fps_480.am4");
+  view_.TakeShown();
+  Play(kModeLast);
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{109}) << "last picture of the segment before the last header";
+  Play(kModeReverse);
+  const auto pictures = view_.Pictures();
+  ASSERT_GE(pictures.size(), 90u);
+  for (size_t i = 1; i < pictures.size(); ++i) EXPECT_LT(pictures[i], pictures[i - 1]);
+  EXPECT_EQ(pictures.back(), 0);
+}
+
+TEST_F(PlaybackEngineTest, FastForwardShowsKeyPicturesEveryOtherOrEvery) {
+  for (int speed : {0, 1}) {
+    SCOPED_TRACE(speed);
+    engine_->SetSpeedIndex(speed);
+    Start("cams4_30fps_480.am4");
+    view_.TakeShown();
+    Play(kModeFastForward);
+    EXPECT_EQ(view_.Pictures(), speed == 0 ? Range(10, 120, 20) : Range(10, 120, 10));
+  }
+}
+
+TEST_F(PlaybackEngineTest, SeekWhilePausedShowsOnePictureOfTheTargetSegment) {
+  Start("cams4_30fps_480.am4");
+  const auto segments = testsupport::WalkSegments(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/cams4_30fps_480.am4"));
+  for (double f : {0.75, 0.25, 0.5, 1.0, 0.0}) {
+    SCOPED_TRACE(f);
+    view_.TakeShown();
+    engine_->SeekTo(f);
+    WaitPaused();
+    const uint32_t target = SeekTarget(engine_->Info(), f);
+    int expected;
+    if (f > 0.5) {  // the last picture of the segment at or before the target
+      size_t s = 0;
+      while (s + 1 < segments.size() && segments[s + 1].offset <= target) ++s;
+      expected = static_cast<int>(s) * 10 + 9;
+    } else {  // the first picture of the segment at or after it
+      size_t s = 0;
+      while (segments[s].offset < target) ++s;
+      expected = static_cast<int>(s) * 10;
+    }
+    EXPECT_EQ(view_.Pictures(), std::vector<int>{expected});
+  }
+}
+
+TEST_F(PlaybackEngineTest, PauseThenPlayGoesOnFromThePicturesQueued) {
+  Start("cams4_25fps.am4");
+  engine_->SetPlayMode(kModePlay);
+  Sleep(1500);
+  engine_->SetPlayMode(kModePause);
+  Sleep(300);
+  const auto before = view_.Pictures();
+  ASSERT_FALSE(before.empty());
+  engine_->SetPlayMode(kModePlay);
+  Sleep(400);
+  engine_->SetPlayMode(kModePause);
+  const auto after = view_.Pictures();
+  ASSERT_FALSE(after.empty()) << "no quiesce: play goes on at once";
+  EXPECT_EQ(after.front(), before.back() + 1);
+}
+
+TEST_F(PlaybackEngineTest, DelayAddsFiftyMillisecondsPerStepAndDisablesTheAudioBox) {
+  Start("cams4_30fps_480.am4");
+  engine_->SetDelayIndex(3);
+  view_.TakeShown();
+  engine_->SetPlayMode(kModePlay);
+  Sleep(2500);
+  engine_->SetPlayMode(kModePause);
+  const auto shown = view_.TakeShown();
+  ASSERT_GE(shown.size(), 8u);
+  const double ms_per_picture = double(shown.back().tick - shown[1].tick) / (shown.size() - 2);
+  EXPECT_GE(ms_per_picture, 150);
+  EXPECT_LE(ms_per_picture, 200);
+  for (size_t i = 1; i < shown.size(); ++i) EXPECT_EQ(shown[i].picture, shown[i - 1].picture + 1) << "none skipped";
+  ASSERT_FALSE(view_.Controls().empty());
+  EXPECT_FALSE(view_.Controls().back());
+}
+
+TEST_F(PlaybackEngineTest, StartingAnotherFileWhilePlayingShowsOnlyTheNewFile) {
+  Start("cams4_25fps.am4");
+  engine_->SetPlayMode(kModePlay);
+  Sleep(700);
+  ASSERT_TRUE(engine_->StartPlayback(Fixture("cams4_30fps_480.am4").c_str(), nullptr));
+  view_.TakeShown();
+  WaitPaused();
+  Play(kModePlay);
+  const auto shown = view_.TakeShown();
+  ASSERT_FALSE(shown.empty());
+  for (const Shown& s : shown) EXPECT_NE(s.year, 2026) << "picture " << s.picture;  // the new file is of 2006-07
+}
+
+TEST_F(PlaybackEngineTest, OneSegmentFilePlaysAndPauses) {
+  // The first segment of a fixture alone, then one empty sector.
+  auto file = testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/cams4_25fps.am4");
+  const auto segments = testsupport::WalkSegments(file);
+  file.resize(segments[1].offset + 512);
+  std::fill(file.end() - 512, file.end(), 0);
+  wchar_t dir[MAX_PATH], path[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  GetTempFileNameW(dir, L"one", 0, path);
+  HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+  CloseHandle(h);
+
+  ASSERT_TRUE(engine_->StartPlayback(path, nullptr));
+  WaitPaused();
+  EXPECT_EQ(engine_->Info().SpanLength(), 0u);
+  Play(kModePlay);
+  Play(kModeLast);
+  Play(kModeReverse);
+  engine_->StopEngine();
+  DeleteFileW(path);
+  EXPECT_EQ(view_.Pictures().front(), 0);
+}
+
+}  // namespace
+}  // namespace engine
