@@ -16,6 +16,7 @@
 
 #include "mark_reader.h"
 #include "playback_engine.h"
+#include "sound_output.h"
 
 namespace {
 
@@ -101,7 +102,8 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   PrintingView view;
-  auto player = std::make_unique<engine::PlaybackEngine>(view, nullptr);
+  engine::SoundOutput sound;
+  auto player = std::make_unique<engine::PlaybackEngine>(view, &sound);
   if (!player->StartPlayback(argv[1], nullptr)) {
     std::fputs("am4play: the file is not a playable backup file\n", stderr);
     return 1;
