@@ -2,6 +2,7 @@
 // engine, decoders and sound, headless, and prints what it shows:
 //   P tick_ms mode YYYY-MM-DD hh:mm:ss timestamp mark   for every picture shown
 //   M tick_ms mode                                       for every play-mode change
+//   C tick_ms command                                    for every script command
 // mark is the picture number in camera 1's mark, or "-". Commands, separated
 // by ";": mode N, wait MS, wait paused, seek F, delay N, speed N, audio on,
 // audio off. The script runs once the first picture is shown; without one
@@ -43,6 +44,11 @@ class PrintingView : public engine::EngineView {
   }
 
   void OnPosition(uint32_t, uint32_t) override {}
+
+  void OnCommand(const std::string& command) {
+    std::lock_guard<std::mutex> hold(lock_);
+    std::printf("C %lld %s\n", Now(), command.c_str());
+  }
   void OnAudioControlsEnabled(bool) override {}
 
   long long Now() const {
@@ -66,7 +72,7 @@ void WaitPaused(engine::PlaybackEngine& e) {
   for (int ms = 0; ms < 600000 && e.PlayMode() != engine::kModePause; ms += 10) Sleep(10);
 }
 
-bool Run(engine::PlaybackEngine& e, const std::string& script) {
+bool Run(engine::PlaybackEngine& e, PrintingView& view, const std::string& script) {
   std::stringstream commands(script);
   std::string command;
   while (std::getline(commands, command, ';')) {
@@ -74,6 +80,7 @@ bool Run(engine::PlaybackEngine& e, const std::string& script) {
     std::string verb, arg;
     words >> verb >> arg;
     if (verb.empty()) continue;
+    view.OnCommand(verb + (arg.empty() ? "" : " " + arg));
     if (verb == "mode") e.SetPlayMode(std::atoi(arg.c_str()));
     else if (verb == "wait" && arg == "paused") WaitPaused(e);
     else if (verb == "wait") Sleep(std::atoi(arg.c_str()));
@@ -104,12 +111,13 @@ int wmain(int argc, wchar_t** argv) {
   PrintingView view;
   engine::SoundOutput sound;
   auto player = std::make_unique<engine::PlaybackEngine>(view, &sound);
+  view.OnCommand("open");
   if (!player->StartPlayback(argv[1], nullptr)) {
     std::fputs("am4play: the file is not a playable backup file\n", stderr);
     return 1;
   }
   WaitPaused(*player);  // the first picture
-  const bool ok = Run(*player, script);
+  const bool ok = Run(*player, view, script);
   player->StopEngine();
   std::fprintf(stderr, "am4play: %d pictures shown in %lld ms\n", view.Pictures(), view.Now());
   return ok ? 0 : 1;
