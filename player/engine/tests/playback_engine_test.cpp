@@ -60,6 +60,22 @@ class RecordingView : public EngineView {
   std::vector<bool> controls_;
 };
 
+// Records what the engine asks of the sound output.
+class FakeAudio : public AudioOutput {
+ public:
+  bool Open(void*) override { return true; }
+  void Close() override {}
+  void Feed(PacketQueue& queue) override { fed = fed || queue.EntryCount() > 0; }
+  void StartIfReady() override { ++starts; }
+  void Stop() override {}
+  void StopAndEmpty() override {}
+  void SetVideoTime(uint32_t) override {}
+  void SetMuted(bool m) override { muted = m; }
+
+  std::atomic<bool> muted{true}, fed{false};
+  std::atomic<int> starts{0};
+};
+
 std::wstring Fixture(const char* name) {
   const std::string path = std::string(FIXTURE_DIR) + "/" + name;
   return std::wstring(path.begin(), path.end());
@@ -67,7 +83,7 @@ std::wstring Fixture(const char* name) {
 
 class PlaybackEngineTest : public testing::Test {
  protected:
-  void SetUp() override { engine_ = std::make_unique<PlaybackEngine>(view_, nullptr); }
+  void SetUp() override { engine_ = std::make_unique<PlaybackEngine>(view_, &audio_); }
   void TearDown() override { engine_->StopEngine(); }
 
   // Starts a fixture and waits for its first picture.
@@ -86,6 +102,7 @@ class PlaybackEngineTest : public testing::Test {
   }
 
   RecordingView view_;
+  FakeAudio audio_;
   std::unique_ptr<PlaybackEngine> engine_;
 };
 
@@ -108,6 +125,9 @@ TEST_F(PlaybackEngineTest, PlayShowsEveryPictureInOrderAtTheFrameRateThenPauses)
   ASSERT_GE(shown.size(), 100u) << "late pictures may be skipped, but hardly any";
   for (size_t i = 1; i < shown.size(); ++i) EXPECT_GT(shown[i].picture, shown[i - 1].picture);
   EXPECT_EQ(shown.back().picture, 119);
+  EXPECT_TRUE(audio_.fed);
+  EXPECT_GT(audio_.starts.load(), 0);
+  EXPECT_TRUE(audio_.muted) << "sound stays muted until switched on";
   // 30 pictures a second: the run from picture 10 to the end takes about 3.63 s.
   const Shown* from = nullptr;
   for (const Shown& s : shown) from = !from && s.picture >= 10 ? &s : from;
@@ -178,8 +198,10 @@ TEST_F(PlaybackEngineTest, PauseThenPlayGoesOnFromThePicturesQueued) {
   EXPECT_EQ(after.front(), before.back() + 1);
 }
 
-TEST_F(PlaybackEngineTest, DelayAddsFiftyMillisecondsPerStepAndDisablesTheAudioBox) {
+TEST_F(PlaybackEngineTest, DelayAddsFiftyMillisecondsPerStepAndMutes) {
   Start("cams4_30fps_480.am4");
+  engine_->SetAudioEnabled(true);
+  EXPECT_FALSE(audio_.muted);
   engine_->SetDelayIndex(3);
   view_.TakeShown();
   engine_->SetPlayMode(kModePlay);
@@ -192,7 +214,8 @@ TEST_F(PlaybackEngineTest, DelayAddsFiftyMillisecondsPerStepAndDisablesTheAudioB
   EXPECT_LE(ms_per_picture, 200);
   for (size_t i = 1; i < shown.size(); ++i) EXPECT_EQ(shown[i].picture, shown[i - 1].picture + 1) << "none skipped";
   ASSERT_FALSE(view_.Controls().empty());
-  EXPECT_FALSE(view_.Controls().back());
+  EXPECT_FALSE(view_.Controls().back()) << "the audio box is disabled";
+  EXPECT_TRUE(audio_.muted);
 }
 
 TEST_F(PlaybackEngineTest, StartingAnotherFileWhilePlayingShowsOnlyTheNewFile) {
