@@ -45,10 +45,10 @@ bool H264Transform::Open() {
   if (FAILED(CoCreateInstance(CLSID_CMSH264DecoderMFT, nullptr, CLSCTX_INPROC_SERVER, IID_IMFTransform,
                               mft_.PutVoid())))
     return false;
-  ComPtr<IMFAttributes> attributes;
+  win32::ComPtr<IMFAttributes> attributes;
   if (SUCCEEDED(mft_->GetAttributes(attributes.Put()))) attributes->SetUINT32(kLowLatency, TRUE);
 
-  ComPtr<IMFMediaType> in;
+  win32::ComPtr<IMFMediaType> in;
   if (FAILED(MFCreateMediaType(in.Put())) || FAILED(in->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Video)) ||
       FAILED(in->SetGUID(MF_MT_SUBTYPE, MFVideoFormat_H264)) || FAILED(mft_->SetInputType(0, in.Get(), 0)) ||
       !ChooseOutputType())
@@ -61,10 +61,10 @@ bool H264Transform::Open() {
 // Planar I420 first: Wine's decoder hands it over as decoded, while NV12
 // costs it a conversion of every picture.
 bool H264Transform::ChooseOutputType() {
-  ComPtr<IMFMediaType> chosen;
+  win32::ComPtr<IMFMediaType> chosen;
   bool planar = false;
   for (DWORD i = 0;; ++i) {
-    ComPtr<IMFMediaType> type;
+    win32::ComPtr<IMFMediaType> type;
     if (FAILED(mft_->GetOutputAvailableType(0, i, type.Put()))) break;
     GUID subtype{};
     if (FAILED(type->GetGUID(MF_MT_SUBTYPE, &subtype))) continue;
@@ -93,7 +93,7 @@ bool H264Transform::ChooseOutputType() {
   provides_samples_ = info.dwFlags & (MFT_OUTPUT_STREAM_PROVIDES_SAMPLES | MFT_OUTPUT_STREAM_CAN_PROVIDE_SAMPLES);
   const DWORD size = info.cbSize ? info.cbSize : frame_width_ * frame_height_ * 3 / 2;
   if (!provides_samples_ && (!output_ || size > output_size_)) {
-    ComPtr<IMFMediaBuffer> buffer;
+    win32::ComPtr<IMFMediaBuffer> buffer;
     if (FAILED(MFCreateMemoryBuffer(size, buffer.Put())) || FAILED(MFCreateSample(output_.Put())) ||
         FAILED(output_->AddBuffer(buffer.Get())))
       return false;
@@ -105,14 +105,14 @@ bool H264Transform::ChooseOutputType() {
 bool H264Transform::Feed(const uint8_t* data, uint32_t length) {
   if (const auto size = SequenceSize(data, length)) coded_size_ = size;
   const DWORD total = length + sizeof kDelimiter;
-  ComPtr<IMFMediaBuffer> buffer;
+  win32::ComPtr<IMFMediaBuffer> buffer;
   BYTE* bytes = nullptr;
   if (FAILED(MFCreateMemoryBuffer(total, buffer.Put())) || FAILED(buffer->Lock(&bytes, nullptr, nullptr)))
     return false;
   std::memcpy(bytes, data, length);
   std::memcpy(bytes + length, kDelimiter, sizeof kDelimiter);
   buffer->Unlock();
-  ComPtr<IMFSample> sample;
+  win32::ComPtr<IMFSample> sample;
   if (FAILED(buffer->SetCurrentLength(total)) || FAILED(MFCreateSample(sample.Put())) ||
       FAILED(sample->AddBuffer(buffer.Get())) || FAILED(sample->SetSampleTime(time_++)))
     return false;
@@ -126,7 +126,7 @@ H264Transform::Next H264Transform::Take(const std::function<void(const YuvView&)
     DWORD status = 0;
     const HRESULT hr = mft_->ProcessOutput(0, 1, &out, &status);
     if (out.pEvents) out.pEvents->Release();
-    ComPtr<IMFSample> given;  // a sample the decoder allocated is ours to release
+    win32::ComPtr<IMFSample> given;  // a sample the decoder allocated is ours to release
     if (out.pSample && out.pSample != output_.Get()) *given.Put() = out.pSample;
 
     if (hr == MF_E_TRANSFORM_NEED_MORE_INPUT) return Next::kNeedInput;
@@ -141,7 +141,7 @@ H264Transform::Next H264Transform::Take(const std::function<void(const YuvView&)
 }
 
 bool H264Transform::Show(IMFSample* sample, const std::function<void(const YuvView&)>& use) {
-  ComPtr<IMFMediaBuffer> buffer;
+  win32::ComPtr<IMFMediaBuffer> buffer;
   if (FAILED(sample->ConvertToContiguousBuffer(buffer.Put()))) return false;
   BYTE* data = nullptr;
   DWORD length = 0;

@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "com_ptr.h"
+#include "win32/owners.h"
 #include "sps_size.h"
 #include "yuv_to_bgr.h"
 
@@ -52,8 +52,8 @@ class H264Transform {
   bool ChooseOutputType();
   bool Show(IMFSample* sample, const std::function<void(const YuvView&)>& use);
 
-  ComPtr<IMFTransform> mft_;
-  ComPtr<IMFSample> output_;  // our own output sample, reused
+  win32::ComPtr<IMFTransform> mft_;
+  win32::ComPtr<IMFSample> output_;  // our own output sample, reused
   DWORD output_size_ = 0;     // bytes in it
   bool provides_samples_ = false;
   bool planar_ = false;                        // I420, else NV12

@@ -19,14 +19,14 @@ bool CThread::Start() {
   if (h == 0) return false;
   thread_.Reset(reinterpret_cast<HANDLE>(h));
   thread_id_ = id;
-  SetThreadPriority(thread_.get(), priority_);
-  ResumeThread(thread_.get());
+  SetThreadPriority(thread_.Get(), priority_);
+  ResumeThread(thread_.Get());
   return true;
 }
 
 void CThread::Join() {
   if (!thread_) return;
-  if (WaitForSingleObject(thread_.get(), INFINITE) != WAIT_OBJECT_0) TerminateThread(thread_.get(), 0xFFFF00);
+  if (WaitForSingleObject(thread_.Get(), INFINITE) != WAIT_OBJECT_0) TerminateThread(thread_.Get(), 0xFFFF00);
   thread_.Reset();
   thread_id_ = 0;
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "sound_owners.h"
+#include "win32/owners.h"
 
 namespace engine {
 
@@ -33,7 +33,7 @@ class CThread {
   static unsigned __stdcall Entry(void* self);
 
   DWORD thread_id_ = 0;
-  UniqueHandle thread_;
+  win32::UniqueHandle thread_;
   uint32_t stack_bytes_;
   int priority_;
 };

@@ -15,9 +15,9 @@ CSoundManager::CSoundManager() : CThread(0, THREAD_PRIORITY_NORMAL), dsound_(Loa
   format_.nAvgBytesPerSec = kPcmBytesPerSecond;
   format_.nBlockAlign = 2;
   format_.wBitsPerSample = 16;
-  for (UniqueHandle& e : events_) e.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  if (dsound_.get())
-    create_ = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(GetProcAddress(dsound_.get(), "DirectSoundCreate8")));
+  for (win32::UniqueHandle& e : events_) e.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (dsound_.Get())
+    create_ = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(GetProcAddress(dsound_.Get(), "DirectSoundCreate8")));
   Start();  // the object is complete: Run may be called now
 }
 
@@ -27,8 +27,8 @@ CSoundManager::~CSoundManager() {
     StopLocked(true);
   }
   running_.store(0);
-  SetEvent(events_[0].get());
-  SetEvent(events_[1].get());
+  SetEvent(events_[0].Get());
+  SetEvent(events_[1].Get());
   Join();
   Release();
 }
@@ -48,7 +48,7 @@ int CSoundManager::Init() {
   const uint32_t blocks = ring_blocks_.load(), bytes = block_bytes_.load();
   if (blocks == 0 || bytes == 0) return 0;
 
-  ComRef<IDirectSound8> device;
+  win32::ComPtr<IDirectSound8> device;
   if (FAILED(create_(nullptr, device.Put(), nullptr))) return 0;
   HWND window = window_ ? window_ : GetForegroundWindow();
   if (!window) window = GetDesktopWindow();
@@ -57,7 +57,7 @@ int CSoundManager::Init() {
   DSBUFFERDESC primary_desc{};
   primary_desc.dwSize = sizeof primary_desc;
   primary_desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
-  ComRef<IDirectSoundBuffer> primary;
+  win32::ComPtr<IDirectSoundBuffer> primary;
   if (FAILED(device->CreateSoundBuffer(&primary_desc, primary.Put(), nullptr)) ||
       FAILED(primary->SetFormat(&format_)))
     return 0;
@@ -68,18 +68,18 @@ int CSoundManager::Init() {
                  DSBCAPS_CTRLFREQUENCY | DSBCAPS_GETCURRENTPOSITION2;
   desc.dwBufferBytes = kOutputBlocks * bytes;
   desc.lpwfxFormat = &format_;
-  ComRef<IDirectSoundBuffer> output;
+  win32::ComPtr<IDirectSoundBuffer> output;
   if (FAILED(device->CreateSoundBuffer(&desc, output.Put(), nullptr))) return 0;
 
   AudioRing ring;
   ring.Allocate(blocks, bytes);
 
-  ComRef<IDirectSoundNotify> notify;
+  win32::ComPtr<IDirectSoundNotify> notify;
   if (FAILED(output->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(notify.Put())))) return 0;
   DSBPOSITIONNOTIFY positions[kOutputBlocks];
   for (int i = 0; i < kOutputBlocks; ++i) {
     positions[i].dwOffset = bytes * (i + 1) - 1;
-    positions[i].hEventNotify = events_[i].get();
+    positions[i].hEventNotify = events_[i].Get();
   }
   if (FAILED(notify->SetNotificationPositions(kOutputBlocks, positions))) {
     Trace("Set NotificationPosition Failed!");
@@ -103,8 +103,8 @@ int CSoundManager::Init() {
 
 void CSoundManager::Release() {
   AudioRing ring;
-  ComRef<IDirectSoundBuffer> output, primary;
-  ComRef<IDirectSound8> device;
+  win32::ComPtr<IDirectSoundBuffer> output, primary;
+  win32::ComPtr<IDirectSound8> device;
   {
     std::lock_guard hold(lock_);
     playing_.store(0);
@@ -149,7 +149,7 @@ void CSoundManager::StartIfReady() {
   for (int i = 0; i < 2 && ring_.filled() > 0; ++i) ring_.TakeOldest(out + i * bytes);
   output_->Unlock(data, got, nullptr, 0);
   output_block_ = 2;
-  for (UniqueHandle& e : events_) ResetEvent(e.get());  // no stale refills from a previous run
+  for (win32::UniqueHandle& e : events_) ResetEvent(e.Get());  // no stale refills from a previous run
   playing_.store(1);
   output_->Play(0, 0, DSBPLAY_LOOPING);
 }
@@ -214,7 +214,7 @@ RefillCounts CSoundManager::counts() const {
 
 void CSoundManager::Run() {
   HANDLE events[kOutputBlocks];
-  for (int i = 0; i < kOutputBlocks; ++i) events[i] = events_[i].get();
+  for (int i = 0; i < kOutputBlocks; ++i) events[i] = events_[i].Get();
   while (running_.load()) {
     const DWORD woke = WaitForMultipleObjects(kOutputBlocks, events, FALSE, INFINITE);
     if (!running_.load()) break;

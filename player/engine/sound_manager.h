@@ -14,7 +14,7 @@
 #include "audio_feed.h"
 #include "audio_ring.h"
 #include "cthread.h"
-#include "sound_owners.h"
+#include "win32/owners.h"
 
 namespace engine {
 
@@ -85,9 +85,9 @@ class CSoundManager final : public CThread, public AudioSink {
   mutable std::mutex lock_;
   // Guarded by lock_: the ring, the output objects, the refill position.
   AudioRing ring_;
-  ComRef<IDirectSound8> device_;
-  ComRef<IDirectSoundBuffer> primary_;
-  ComRef<IDirectSoundBuffer> output_;
+  win32::ComPtr<IDirectSound8> device_;
+  win32::ComPtr<IDirectSoundBuffer> primary_;
+  win32::ComPtr<IDirectSoundBuffer> output_;
   int output_block_ = 0;
   LONG saved_volume_ = 0;
 
@@ -97,8 +97,8 @@ class CSoundManager final : public CThread, public AudioSink {
   std::atomic<uint32_t> video_time_{0}, previous_video_time_{0};  // written by the display worker
   std::atomic<uint32_t> refills_{0}, played_{0}, silent_{0}, dropped_{0};  // refill thread
 
-  UniqueHandle events_[kOutputBlocks];  // auto-reset, one per output block end
-  UniqueModule dsound_;
+  win32::UniqueHandle events_[kOutputBlocks];  // auto-reset, one per output block end
+  win32::UniqueModule dsound_;
   using CreateFn = HRESULT(WINAPI*)(const GUID*, IDirectSound8**, IUnknown*);
   CreateFn create_ = nullptr;
 };

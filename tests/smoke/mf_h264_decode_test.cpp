@@ -17,36 +17,15 @@
 #include <vector>
 
 #include "backup_walk.h"
+#include "win32/owners.h"
 #include "mark_reader.h"
 
 namespace {
 
 using testsupport::Bytes;
 
-// Owns one reference of a COM pointer.
 template <class T>
-class Com {
- public:
-  Com() = default;
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  ~Com() { Reset(); }
-  void Reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
-  T** Put() {
-    Reset();
-    return &p_;
-  }
-  void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-  T* Get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
+using Com = win32::ComPtr<T>;
 
 constexpr int kWidth = 720, kHeight = 576, kFps = 25, kPictures = 20;
 constexpr LONGLONG kFrameTime = 10'000'000 / kFps;  // 100 ns units
