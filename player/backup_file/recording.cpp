@@ -54,7 +54,11 @@ bool ProbeSource(ByteSource& source, RecordingInfo& info) {
   return false;
 }
 
-bool FindHeaderForward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer) {
+namespace {
+
+// Reads sectors from the current position until one is a header; going
+// backward, steps back one sector after each other one.
+bool FindHeader(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer, bool backward) {
   for (;;) {
     const uint32_t at = source.Position();
     if (observer) observer->OnSearchPosition(at);
@@ -62,22 +66,22 @@ bool FindHeaderForward(ByteSource& source, uint8_t* sector, uint32_t& offset, Se
     if (IsHeaderSector(sector)) {
       offset = at;
       return true;
+    }
+    if (backward) {
+      const int64_t back = int64_t{at} - kSectorSize - source.Position();  // to the sector before `at`
+      if (at == 0 || !source.Seek(static_cast<int32_t>(back), kFromCurrent)) return false;
     }
   }
 }
 
+}  // namespace
+
+bool FindHeaderForward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer) {
+  return FindHeader(source, sector, offset, observer, false);
+}
+
 bool FindHeaderBackward(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer) {
-  for (;;) {
-    const uint32_t at = source.Position();
-    if (observer) observer->OnSearchPosition(at);
-    if (source.Read(kSectorSize, sector) < kSectorSize) return false;
-    if (IsHeaderSector(sector)) {
-      offset = at;
-      return true;
-    }
-    const int64_t back = int64_t{at} - kSectorSize - source.Position();  // to the sector before `at`
-    if (at == 0 || !source.Seek(static_cast<int32_t>(back), kFromCurrent)) return false;
-  }
+  return FindHeader(source, sector, offset, observer, true);
 }
 
 void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor) {
