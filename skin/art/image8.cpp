@@ -88,16 +88,17 @@ std::vector<uint32_t> MedianCut(std::vector<Weighted> colours, size_t slots) {
   return palette;
 }
 
+}  // namespace
+
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(v & 0xFF);
   out.push_back((v >> 8) & 0xFF);
 }
+
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
-
-}  // namespace
 
 bool IsKeyColour(uint32_t c) {
   return c == kKeyBlue || c == kKeyRed || (R(c) == 255 && B(c) == 255 && G(c) <= 16);

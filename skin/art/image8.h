@@ -30,4 +30,8 @@ bool IsKeyColour(uint32_t c);
 // no other colour is mapped onto one. Returns the BMP file's bytes.
 std::vector<uint8_t> EncodeBmp8(const Image& image);
 
+// Little-endian fields of bitmap and icon files.
+void Put16(std::vector<uint8_t>& out, uint32_t v);
+void Put32(std::vector<uint8_t>& out, uint32_t v);
+
 }  // namespace art

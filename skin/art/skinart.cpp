@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "artwork.h"
+#include "image8.h"
 
 namespace {
+
+using art::Put16;
+using art::Put32;
 
 bool WriteFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
   FILE* f = _wfopen(path.c_str(), L"wb");
@@ -30,15 +34,6 @@ bool WriteSkin(const std::wstring& dir, const std::vector<art::Artwork>& art, co
     rc += std::to_string(a.resource) + " BITMAP \"" + name + "\"\n";
   }
   return WriteText(dir + L"\\resources.rc", rc + extra);
-}
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(v & 0xFF);
-  out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
 }
 
 // An icon file of 32-bit images; magenta pixels are transparent.
