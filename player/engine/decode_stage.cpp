@@ -9,17 +9,19 @@
 namespace engine {
 
 DecodeStage::DecodeStage(PacketQueue& video_queue, PacketQueue& audio_queue, PictureSlots& slots,
-                         const backup::ParameterSetStore& store)
+                         SharedParameterSets& sets)
     : video_queue_(video_queue),
       audio_queue_(audio_queue),
       slots_(slots),
-      store_(store),
+      sets_(sets),
       frame_(new uint8_t[kFrameBufferBytes]),
       input_(new uint8_t[kDecoderInputBytes]),
       output_(new uint8_t[kPictureBytes]) {}
 
 void DecodeStage::DecodeStep(int command) {
   if (slots_.WriteSlot().ready.load()) return;  // not shown yet
+  // Taken before the pop: a frame popped before a reset is stale.
+  const uint32_t generation = generation_.load();
   backup::FrameRecord record;
   if (pending_.exchange(false)) {
     record = pending_record_;
@@ -28,19 +30,19 @@ void DecodeStage::DecodeStep(int command) {
     const bool key = record.frame_kind == backup::kKeyFrame;
     if (key && slots_.WriteSlot().count.load() > 0) {
       pending_record_ = record;  // its data stays in the frame buffer
-      pending_.store(true);
+      pending_.store(generation_.load() == generation);  // unless a reset came after the pop
       return;
     }
     if ((command == 1 || command == 3) && !key) return;
   }
-  Decode(record);
+  Decode(record, generation);
 }
 
-void DecodeStage::Decode(const backup::FrameRecord& record) {
+void DecodeStage::Decode(const backup::FrameRecord& record, uint32_t generation) {
   const bool key = record.frame_kind == backup::kKeyFrame;
   QBoxJob job{sizeof(QBoxJob), record.data_length, 0, 0, frame_.get(), input_.get(), nullptr,
               kDecoderInputBytes, 0};
-  const uint32_t length = RunQBoxJob(job, store_, key);
+  const uint32_t length = sets_.With([&](const backup::ParameterSetStore& sets) { return RunQBoxJob(job, sets, key); });
   if (length == 0 || !decoder_) return;
 
   const CaptureTime time = TimeFromWords(record.date_word, record.time_word);
@@ -50,7 +52,7 @@ void DecodeStage::Decode(const backup::FrameRecord& record) {
   }
   DecodeFrameParams params{sizeof(DecodeFrameParams), length, input_.get(), kPictureBytes, 0, 0,
                            output_.get(), &bitmap_header_, 0};
-  decode_generation_.store(generation_.load());
+  decode_generation_.store(generation);
   if (decoder_->Decode(params) <= 0) {
     decoder_->ClearMemory();
     ring_.Reset();
@@ -110,7 +112,9 @@ void DecodeStage::ResetForSeek() {
   Invalidate();
   video_queue_.Empty();
   audio_queue_.Empty();
-  slots_.Slot(1 - slots_.ReadSlotIndex()).Clear();
+  const int shown = slots_.ReadSlotIndex();
+  slots_.Slot(1 - shown).Clear();
+  if (!slots_.Slot(shown).ready.load()) slots_.Slot(shown).Clear();  // being filled, not yet on screen
   DropPending();
 }
 

@@ -10,6 +10,7 @@
 #include "frame_record.h"
 #include "frame_time_ring.h"
 #include "packet_queue.h"
+#include "parameter_sets.h"
 #include "picture_slots.h"
 
 namespace engine {
@@ -33,8 +34,7 @@ class DecodeStage {
   static constexpr uint32_t kFrameBufferBytes = 1 << 20;
   static constexpr uint32_t kDecoderInputBytes = 2 << 20;
 
-  DecodeStage(PacketQueue& video_queue, PacketQueue& audio_queue, PictureSlots& slots,
-              const backup::ParameterSetStore& store);
+  DecodeStage(PacketQueue& video_queue, PacketQueue& audio_queue, PictureSlots& slots, SharedParameterSets& sets);
 
   void SetDecoder(VideoDecoder* decoder) { decoder_ = decoder; }
 
@@ -46,7 +46,10 @@ class DecodeStage {
 
   void CloseWriteSlot() { slots_.CloseWriteSlot(); }
   void ResetSlots();     // both slots empty
-  void ResetForSeek();   // both queues and the slot not being shown emptied, pending key frame dropped
+  // Both queues emptied, pending key frame dropped, and every slot cleared
+  // but a ready read slot (the group on screen). Only while the decompress
+  // and display workers are parked.
+  void ResetForSeek();
   void DropPending() { pending_.store(false); }
   bool HasPending() const { return pending_.load(); }
   void ResetFrameTimes() { ring_.Reset(); }
@@ -55,13 +58,13 @@ class DecodeStage {
   void Invalidate() { generation_.fetch_add(1); }
 
  private:
-  void Decode(const backup::FrameRecord& record);
+  void Decode(const backup::FrameRecord& record, uint32_t generation);
   bool MoveToFreeSlot(uint32_t generation);
 
   PacketQueue& video_queue_;
   PacketQueue& audio_queue_;
   PictureSlots& slots_;
-  const backup::ParameterSetStore& store_;
+  SharedParameterSets& sets_;
   VideoDecoder* decoder_ = nullptr;
   FrameTimeRing ring_;
 
@@ -72,7 +75,7 @@ class DecodeStage {
 
   std::atomic<bool> pending_{false};           // cleared by resets from other threads
   std::atomic<uint32_t> generation_{0};        // advanced by Invalidate and the resets
-  std::atomic<uint32_t> decode_generation_{0}; // generation when the current decode began
+  std::atomic<uint32_t> decode_generation_{0}; // generation when the current step began, before its pop
 };
 
 }  // namespace engine

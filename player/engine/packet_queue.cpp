@@ -56,8 +56,10 @@ bool PacketQueue::Pop(backup::FrameRecord* record, uint8_t* data) {
 }
 
 void PacketQueue::Empty() {
+  const bool locked = Lock();  // a lock that cannot be had is not waited on forever
   read_ = write_ = used_ = 0;
   entries_.store(0);
+  if (locked) lock_.unlock();
 }
 
 uint32_t PacketQueue::UsedBytes() const {

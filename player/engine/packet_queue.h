@@ -25,7 +25,8 @@ class PacketQueue {
   bool Push(const backup::FrameRecord* record, const uint8_t* data, uint32_t length);
   // Takes the oldest frame; the data goes to `data`, which must hold it.
   bool Pop(backup::FrameRecord* record, uint8_t* data);
-  // Forgets everything. Only at quiesce points: it takes no lock.
+  // Forgets everything, under the lock, so a Push or Pop in progress
+  // finishes first.
   void Empty();
 
   uint32_t EntryCount() const { return entries_.load(); }

@@ -2,12 +2,14 @@
 
 namespace engine {
 
+// `ready` goes last: a writer takes a slot that is neither ready nor holds
+// pictures, and must then find its indices cleared.
 void PictureSlot::Clear() {
-  ready.store(0);
   write_index.store(0);
   read_index.store(0);
   written.store(0);
   count.store(0);
+  ready.store(0);
 }
 
 PictureSlots::PictureSlots() : memory_(new uint8_t[size_t{2} * PictureSlot::kPictures * kPictureBytes]) {

@@ -3,27 +3,32 @@
 #include <mmsystem.h>
 #include <objbase.h>
 
+#include <climits>
+
 namespace engine {
 namespace {
 
 constexpr int kIdle = 7;
 constexpr DWORD kTerminatedCode = 0xFFFF00;
 
+constexpr int kPresentWaitMs = 500;  // bound on waiting for a picture being handed over
+
 struct ModeRow {
   int command;       // decompress and display command
   ReaderKind reader;
+  GroupPlan plan;
 };
 
 ModeRow RowOf(int mode) {
   switch (mode) {
-    case kModePlay: return {0, ReaderKind::kForward};
-    case kModeReverse: return {2, ReaderKind::kReverse};
-    case kModeFastForward: return {1, ReaderKind::kForward};
-    case kModeRewind: return {3, ReaderKind::kReverse};
-    case kModeFirst: return {5, ReaderKind::kFirst};
-    case kModeLast: return {6, ReaderKind::kLast};
-    case kModeSeekForward: return {5, ReaderKind::kForward};
-    default: return {6, ReaderKind::kReverse};  // kModeSeekBackward
+    case kModePlay: return {0, ReaderKind::kForward, GroupPlan::kAll};
+    case kModeReverse: return {2, ReaderKind::kReverse, GroupPlan::kLastFirst};
+    case kModeFastForward: return {1, ReaderKind::kForward, GroupPlan::kAll};
+    case kModeRewind: return {3, ReaderKind::kReverse, GroupPlan::kLastFirst};
+    case kModeFirst: return {5, ReaderKind::kFirst, GroupPlan::kFirstOnly};
+    case kModeLast: return {6, ReaderKind::kLast, GroupPlan::kLastOnly};
+    case kModeSeekForward: return {5, ReaderKind::kForward, GroupPlan::kFirstOnly};
+    default: return {6, ReaderKind::kReverse, GroupPlan::kLastOnly};  // kModeSeekBackward
   }
 }
 
@@ -34,9 +39,9 @@ bool IsOneShot(int mode) { return mode >= kModeFirst; }
 PlaybackEngine::PlaybackEngine(EngineView& view, AudioOutput* audio)
     : view_(view),
       audio_(audio),
-      stage_(video_queue_, audio_queue_, slots_, store_),
+      stage_(video_queue_, audio_queue_, slots_, sets_),
       decoder_(stage_),
-      reader_(video_queue_, audio_queue_, store_, *this) {
+      reader_(video_queue_, audio_queue_, sets_, *this) {
   stage_.SetDecoder(&decoder_);
 }
 
@@ -70,9 +75,10 @@ bool PlaybackEngine::StartPlayback(const wchar_t* path, HWND window) {
   StartWorker(display_, DisplayEntry);
 
   if (audio_) {
-    if (audio_open_) audio_->Close();
-    audio_open_ = audio_->Open(window);
-    if (audio_open_) audio_->SetMuted(!audio_enabled_.load());
+    if (audio_open_.exchange(false)) audio_->Close();
+    const bool open = audio_->Open(window);
+    if (open) audio_->SetMuted(!audio_enabled_.load());
+    audio_open_.store(open);
   }
   SetPlayMode(kModeFirst);
 
@@ -84,8 +90,21 @@ bool PlaybackEngine::StartPlayback(const wchar_t* path, HWND window) {
 
 void PlaybackEngine::SetPlayMode(int mode) {
   const int old = mode_.exchange(mode);
-  if (old == mode) return;
-  if (audio_open_) {
+  if (old != mode) NotifyModeChanged(old, mode);
+}
+
+void PlaybackEngine::ChangeModeFrom(int mode, int to) {
+  int expected = mode;
+  if (mode != to && mode_.compare_exchange_strong(expected, to)) NotifyModeChanged(mode, to);
+}
+
+void PlaybackEngine::NotifyModeChanged(int old, int mode) {
+  // A picture taken for the old mode is either handed over already or not
+  // at all (Present looks at the mode after raising its flag).
+  if (GetCurrentThreadId() != display_thread_id_.load()) {
+    for (int ms = 0; ms < kPresentWaitMs && presenting_.load(); ++ms) Sleep(1);
+  }
+  if (audio_open_.load()) {
     if (mode == kModePlay) audio_->StartIfReady();
     else audio_->Stop();
   }
@@ -103,7 +122,7 @@ void PlaybackEngine::SeekTo(double fraction) {
 
 void PlaybackEngine::SetAudioEnabled(bool enabled) {
   audio_enabled_.store(enabled);
-  if (audio_open_ && delay_index_.load() == 0) audio_->SetMuted(!enabled);
+  if (audio_open_.load() && delay_index_.load() == 0) audio_->SetMuted(!enabled);
 }
 
 void PlaybackEngine::StopEngine() {
@@ -118,7 +137,9 @@ void PlaybackEngine::StartWorker(Worker& worker, DWORD(WINAPI* entry)(void*)) {
 }
 
 // Running flag cleared, then up to about 110 ms for the thread to end, then
-// termination as a backstop: no worker holds a lock while it sleeps or waits.
+// termination as a backstop for a worker stuck inside a decoder: every wait
+// of the workers ends on its running flag within a few milliseconds, and no
+// worker holds a lock while it sleeps or waits.
 void PlaybackEngine::StopWorker(Worker& worker) {
   if (!worker.thread) return;
   worker.running.store(0);
@@ -127,19 +148,18 @@ void PlaybackEngine::StopWorker(Worker& worker) {
   for (int look = 0; look < 19 && GetExitCodeThread(worker.thread, &code) && code == STILL_ACTIVE; ++look) Sleep(5);
   if (GetExitCodeThread(worker.thread, &code) && code == STILL_ACTIVE) {
     Sleep(5);
-    TerminateThread(worker.thread, kTerminatedCode);
+    if (TerminateThread(worker.thread, kTerminatedCode)) terminated_.fetch_add(1);
   }
   CloseHandle(worker.thread);
   worker.thread = nullptr;
+  worker.parked.store(1);
 }
 
 void PlaybackEngine::StopWorkers() {
-  if (data_load_.thread) {
-    StopWorker(data_load_);
-    if (timer_) timeKillEvent(timer_);
-    timer_ = 0;
-    pacing_reset_.store(true);
-  }
+  StopWorker(data_load_);
+  if (timer_) timeKillEvent(timer_);
+  timer_ = 0;
+  pacing_reset_.store(true);
   stage_.Invalidate();  // ends a decoder call-back waiting for a free slot
   StopWorker(decompress_);
   StopWorker(display_);
@@ -151,38 +171,64 @@ void PlaybackEngine::ResetEngine() {
   stage_.DropPending();
   stage_.ResetSlots();
   stage_.ResetFrameTimes();
-  if (audio_open_) audio_->StopAndEmpty();
+  if (audio_open_.load()) audio_->StopAndEmpty();
   if (decoder_ready_) decoder_.ClearMemory();
 }
 
-// The other workers reach their idle branch during the sleep; then the
-// queues, slots and sound are emptied.
-void PlaybackEngine::Quiesce(int ms) {
+template <class Condition>
+bool PlaybackEngine::NapWhile(const Worker& worker, int ms, Condition go_on) {
+  constexpr int kStepMs = 5;
+  for (; ms > 0 && worker.running.load() && go_on(); ms -= kStepMs) Sleep(ms < kStepMs ? ms : kStepMs);
+  return worker.running.load() && go_on();
+}
+
+void PlaybackEngine::ParkWorkers() {
   decompress_command_.store(kIdle);
   display_command_.store(kIdle);
-  if (ms) Sleep(ms);
+  const auto busy = [](const Worker& w) { return w.running.load() && !w.parked.load(); };
+  while (data_load_.running.load() && (busy(decompress_) || busy(display_))) {
+    stage_.Invalidate();  // a decode waiting for the display to free a slot gives up
+    Sleep(1);
+  }
+}
+
+// The other workers are parked, then the settling time passes (cut
+// short by a stop or another mode), then queues, slots and sound are
+// emptied. False when the mode changed meanwhile.
+bool PlaybackEngine::Quiesce(int ms, int mode) {
+  ParkWorkers();
+  const bool kept = NapWhile(data_load_, ms, [&] { return mode_.load() == mode; });
   video_queue_.Empty();
   audio_queue_.Empty();
   stage_.DropPending();
   stage_.ResetSlots();
-  if (audio_open_) audio_->StopAndEmpty();
+  if (audio_open_.load()) audio_->StopAndEmpty();
   pacing_reset_.store(true);
-  while (data_load_.running.load() && video_queue_.EntryCount() > 0) Sleep(10);
+  return kept;
 }
 
 // At the end of a run no further key frame closes the slot being filled:
 // close it once everything queued is decoded, and let the display show it.
 void PlaybackEngine::PlayOutLastGroup(int mode) {
-  const auto running = [&] { return data_load_.running.load() && mode_.load() == mode; };
-  while (running() && (video_queue_.EntryCount() > 0 || stage_.HasPending() || decoding_.load())) Sleep(10);
-  if (!running() || slots_.WriteSlot().count.load() == 0) return;
+  const auto same = [&] { return mode_.load() == mode; };
+  while (NapWhile(data_load_, 10, same) &&
+         (video_queue_.EntryCount() > 0 || stage_.HasPending() || decoding_.load())) {
+  }
+  if (!data_load_.running.load() || !same() || slots_.WriteSlot().count.load() == 0) return;
   slots_.WriteSlot().ready.store(1);  // shown after the slot on screen, which it follows
-  while (running() && (slots_.Slot(0).ready.load() || slots_.Slot(1).ready.load())) Sleep(10);
+  while (NapWhile(data_load_, 10, same) && (slots_.Slot(0).ready.load() || slots_.Slot(1).ready.load())) {
+  }
 }
 
+// A seek while the workers run: park them, reset, and let them go on.
 void PlaybackEngine::PrepareSeek() {
+  const int decompress = decompress_command_.load(), display = display_command_.load();
+  ParkWorkers();
   stage_.ResetForSeek();
-  while (data_load_.running.load() && video_queue_.EntryCount() > 0) Sleep(10);
+  if (audio_open_.load()) audio_->StopAndEmpty();
+  pacing_reset_.store(true);
+  decompress_command_.store(decompress);
+  display_command_.store(display);
 }
 
 DWORD WINAPI PlaybackEngine::DataLoadEntry(void* self) {
@@ -209,34 +255,45 @@ void PlaybackEngine::DataLoadLoop() {
     if (mode <= kModePause) {
       decompress_command_.store(kIdle);
       display_command_.store(kIdle);
-      Sleep(20);
+      NapWhile(data_load_, 20, [] { return true; });
       continue;  // `last` stays: pause then the same mode goes on without a reset
     }
     const bool one_shot = IsOneShot(mode);
-    if (mode != last) {
-      Quiesce(one_shot ? kOneShotQuiesceMs : kRunningQuiesceMs);
-    } else if (one_shot) {
-      Quiesce(0);  // the workers are idle after the last one-shot: drop what it left
+    if (mode != last || one_shot) {
+      const int ms = mode == last ? 0 : one_shot ? kOneShotQuiesceMs : kRunningQuiesceMs;
+      if (!Quiesce(ms, mode)) continue;  // stopped, or another mode was chosen
+      last = mode;
+    }
+    if (one_shot) {
+      ReadOneShot(mode);
+      continue;
     }
     const ModeRow row = RowOf(mode);
     decompress_command_.store(row.command);
     display_command_.store(row.command);
-    last = mode;
-    if (!one_shot && video_queue_.EntryCount() > 0 && !reader_.SeekPending()) {
+    if (video_queue_.EntryCount() > 0 && !reader_.SeekPending()) {
       Sleep(1);
       continue;
     }
-    if (!reader_.Read(row.reader)) {
-      if (!one_shot) PlayOutLastGroup(mode);
-      SetPlayMode(kModePause);
+    if (!reader_.Read(row.reader, row.plan)) {
+      PlayOutLastGroup(mode);
+      ChangeModeFrom(mode, kModePause);
       Sleep(5);
-      continue;
-    }
-    if (one_shot) {
-      while (data_load_.running.load() && display_command_.load() != kIdle && mode_.load() == mode) Sleep(100);
-      if (mode_.load() == mode) SetPlayMode(kModePause);
     }
   }
+}
+
+// One segment read and queued whole before the others start on it, so the
+// decode of its group never stops short.
+void PlaybackEngine::ReadOneShot(int mode) {
+  const ModeRow row = RowOf(mode);
+  if (reader_.Read(row.reader, row.plan)) {
+    decompress_command_.store(row.command);
+    display_command_.store(row.command);
+    NapWhile(data_load_, INT_MAX, [&] { return display_command_.load() != kIdle && mode_.load() == mode; });
+  }
+  ChangeModeFrom(mode, kModePause);
+  Sleep(5);
 }
 
 void PlaybackEngine::DecompressLoop() {
@@ -244,65 +301,89 @@ void PlaybackEngine::DecompressLoop() {
   while (decompress_.running.load()) {
     const int command = decompress_command_.load();
     if (command == kIdle) {
-      Sleep(20);
-    } else if (command <= 3) {
-      if (video_queue_.EntryCount() > 0 || stage_.HasPending()) {
-        decoding_.store(true);
-        stage_.DecodeStep(command);
-        decoding_.store(false);
-        Sleep(1);
-      } else {
-        Sleep(10);
-      }
+      decompress_.parked.store(1);
+      NapWhile(decompress_, 20, [&] { return decompress_command_.load() == kIdle; });
+      continue;
+    }
+    decompress_.parked.store(0);
+    if (decompress_command_.load() != command) continue;  // parked meanwhile
+    if (command > 3) {
+      DecodeOneShot(command);
+    } else if (video_queue_.EntryCount() > 0 || stage_.HasPending()) {
+      decoding_.store(true);
+      stage_.DecodeStep(command);
+      decoding_.store(false);
+      Sleep(1);
     } else {
-      // One picture: decode the whole segment, then close its slot.
-      while (decompress_.running.load() && decompress_command_.load() == command && video_queue_.EntryCount() == 0)
-        Sleep(10);
-      if (decompress_command_.load() != command) continue;
-      while (decompress_.running.load() && video_queue_.EntryCount() > 0) {
-        stage_.DecodeStep(command == 5 ? 0 : 2);
-        Sleep(1);
-      }
-      stage_.DecodeStep(command == 5 ? 0 : 2);  // a key frame left pending
-      stage_.CloseWriteSlot();
-      int expected = command;
-      decompress_command_.compare_exchange_strong(expected, kIdle);
       Sleep(10);
     }
   }
+  decompress_.parked.store(1);
   if (SUCCEEDED(com)) CoUninitialize();
 }
 
+// One picture: decode the group queued for it, then close its slot.
+void PlaybackEngine::DecodeOneShot(int command) {
+  const auto same = [&] { return decompress_command_.load() == command; };
+  NapWhile(decompress_, INT_MAX, [&] { return same() && video_queue_.EntryCount() == 0; });
+  if (!decompress_.running.load() || !same()) return;
+  while (decompress_.running.load() && same() && (video_queue_.EntryCount() > 0 || stage_.HasPending())) {
+    stage_.DecodeStep(command == 5 ? 0 : 2);
+    Sleep(1);
+  }
+  if (!decompress_.running.load() || !same()) return;
+  stage_.CloseWriteSlot();
+  int expected = command;
+  decompress_command_.compare_exchange_strong(expected, kIdle);
+  Sleep(10);
+}
+
 void PlaybackEngine::DisplayLoop() {
+  display_thread_id_.store(GetCurrentThreadId());
+  const auto other_ready = [&] { return slots_.Slot(1 - slots_.ReadSlotIndex()).ready.load() != 0; };
   while (display_.running.load()) {
     const int command = display_command_.load();
     if (command == kIdle) {
+      display_.parked.store(1);
       pacing_reset_.store(true);  // after a pause the schedule starts again
-      Sleep(20);
-    } else if (command <= 4) {
+      NapWhile(display_, 20, [&] { return display_command_.load() == kIdle; });
+      continue;
+    }
+    display_.parked.store(0);
+    if (display_command_.load() != command) continue;  // parked meanwhile
+    const auto same = [&] { return display_command_.load() == command; };
+    if (command <= 4) {
       if (slots_.ReadReady()) {
-        DisplayStep(command, true);
+        DisplayStep(command, true, command);
       } else {
-        if (slots_.Slot(1 - slots_.ReadSlotIndex()).ready.load()) slots_.Switch();
-        Sleep(10);
-        Sleep(5);
+        if (other_ready()) slots_.Switch();
+        NapWhile(display_, 15, same);
       }
     } else {
-      Sleep(10);
-      while (display_.running.load() && display_command_.load() == command && !slots_.ReadReady()) {
-        if (slots_.Slot(1 - slots_.ReadSlotIndex()).ready.load()) slots_.Switch();
-        Sleep(10);
-        Sleep(5);
+      NapWhile(display_, 10, same);
+      while (NapWhile(display_, 0, same) && !slots_.ReadReady()) {
+        if (other_ready()) slots_.Switch();
+        NapWhile(display_, 15, same);
       }
-      if (display_command_.load() != command) continue;
-      DisplayStep(command == 5 ? 0 : 2, false);
+      if (!display_.running.load() || !same()) continue;
+      DisplayStep(command == 5 ? 0 : 2, false, command);
       int expected = command;
       display_command_.compare_exchange_strong(expected, kIdle);
     }
   }
+  display_.parked.store(1);
 }
 
-void PlaybackEngine::DisplayStep(int command, bool continuous) {
+// Hands the picture to the view unless the mode changed since it was taken.
+bool PlaybackEngine::Present(const PictureEntry& picture, int mode) {
+  presenting_.store(1);
+  const bool current = mode_.load() == mode && display_.running.load();
+  if (current) view_.OnPicture(picture, mode);
+  presenting_.store(0);
+  return current;
+}
+
+void PlaybackEngine::DisplayStep(int command, bool continuous, int issued) {
   if (pacing_reset_.exchange(false)) {  // a new run: schedule and fast-mode alternation start again
     pacing_ = {};
     skip_next_fast_ = false;
@@ -312,7 +393,8 @@ void PlaybackEngine::DisplayStep(int command, bool continuous) {
     Sleep(0);
     return;
   }
-  if (audio_open_) {
+  const bool audio = audio_open_.load();
+  if (audio) {
     if (command == 0 && continuous) {
       audio_->Feed(audio_queue_);
       audio_->StartIfReady();
@@ -327,7 +409,7 @@ void PlaybackEngine::DisplayStep(int command, bool continuous) {
   const bool forward = command == 0 || command == 1;
   if (!forward && command != 2 && command != 3) return;
   const PictureEntry& picture = forward ? slots_.Forward() : slots_.Backward();
-  if (audio_open_) audio_->SetVideoTime(picture.timestamp);
+  if (audio) audio_->SetVideoTime(picture.timestamp);
 
   const auto advance = [&] { forward ? slots_.AdvanceForward() : slots_.AdvanceBackward(); };
   // Fast modes at speed index 0 show every other decoded picture.
@@ -341,11 +423,13 @@ void PlaybackEngine::DisplayStep(int command, bool continuous) {
 
   const int delay = delay_index_.load();
   const int mode = mode_.load();
+  // Waits end at once when the mode or the command changes or the worker stops.
+  const auto same = [&] { return display_command_.load() == issued && mode_.load() == mode; };
   bool shown = true;
   if (mode == kModePlay || mode == kModeReverse) {
     const PacingDecision d = Pace(pacing_, tick_.load(), picture.frame_rate, delay);
     shown = d.show;
-    while (shown && display_.running.load() && static_cast<int32_t>(d.show_at - tick_.load()) > 0) Sleep(1);
+    while (shown && display_.running.load() && same() && static_cast<int32_t>(d.show_at - tick_.load()) > 0) Sleep(1);
   }
 
   const int controls = delay == 0;
@@ -353,10 +437,11 @@ void PlaybackEngine::DisplayStep(int command, bool continuous) {
     audio_controls_ = controls;
     view_.OnAudioControlsEnabled(controls);
   }
-  if (audio_open_) audio_->SetMuted(delay > 0 || !audio_enabled_.load());
-  if (delay > 0) Sleep(delay * 50);
+  if (audio) audio_->SetMuted(delay > 0 || !audio_enabled_.load());
+  if (delay > 0) NapWhile(display_, delay * 50, same);
 
-  if (shown) view_.OnPicture(picture, mode);
+  // A picture not handed over stays for the next step: pause then play loses none.
+  if (shown && !Present(picture, mode)) return;
   advance();
 }
 

@@ -33,6 +33,8 @@ class PlaybackEngine : private ReaderHost {
 
   // Starts a backup file: probe, decoder, workers, sound, first picture.
   bool StartPlayback(const wchar_t* path, HWND window);
+  // When it returns, no picture of the old mode is presented any more (the
+  // view must not wait on the caller's thread while presenting).
   void SetPlayMode(int mode);
   int PlayMode() const { return mode_.load(); }
   // What the slider does: pause, wait 100 ms, request the seek, then
@@ -46,19 +48,32 @@ class PlaybackEngine : private ReaderHost {
 
   const backup::RecordingInfo& Info() const { return info_; }
   uint32_t Tick() const { return tick_.load(); }
+  // Workers that did not end by themselves and were terminated.
+  int TerminatedWorkers() const { return terminated_.load(); }
 
  private:
   struct Worker {
     HANDLE thread = nullptr;
     std::atomic<int32_t> running{0};
+    std::atomic<int32_t> parked{1};  // in its idle branch: touches no queue, slot or decoder
   };
 
   void StartWorker(Worker& worker, DWORD (WINAPI* entry)(void*));
   void StopWorker(Worker& worker);
   void StopWorkers();
   void ResetEngine();
-  void Quiesce(int ms);
+  // Mode `mode` changes to `to` unless another mode was chosen meanwhile.
+  void ChangeModeFrom(int mode, int to);
+  void NotifyModeChanged(int old_mode, int mode);
+  // Sleeps up to ms in short steps while the worker runs and `go_on` holds.
+  template <class Condition>
+  static bool NapWhile(const Worker& worker, int ms, Condition go_on);
+  // Both other workers idle and parked: nothing touches queues, slots or the decoder.
+  void ParkWorkers();
+  bool Quiesce(int ms, int mode);
+  void ReadOneShot(int mode);
   void PlayOutLastGroup(int mode);
+  bool Present(const PictureEntry& picture, int mode);
 
   static DWORD WINAPI DataLoadEntry(void* self);
   static DWORD WINAPI DecompressEntry(void* self);
@@ -67,7 +82,10 @@ class PlaybackEngine : private ReaderHost {
   void DataLoadLoop();
   void DecompressLoop();
   void DisplayLoop();
-  void DisplayStep(int command, bool continuous);
+  void DecodeOneShot(int command);
+  // `issued` is the display command the step runs for; the step gives up
+  // its waits when it changes.
+  void DisplayStep(int command, bool continuous, int issued);
 
   // ReaderHost
   void ShowPosition(uint32_t position, uint32_t span) override { view_.OnPosition(position, span); }
@@ -76,12 +94,12 @@ class PlaybackEngine : private ReaderHost {
 
   EngineView& view_;
   AudioOutput* audio_;
-  bool audio_open_ = false;
+  std::atomic<bool> audio_open_{false};
 
   backup::FileIO file_;
   backup::RecordingInfo info_;
   PacketQueue video_queue_, audio_queue_;
-  backup::ParameterSetStore store_;
+  SharedParameterSets sets_;
   PictureSlots slots_;
   DecodeStage stage_;
   FramixDecoder decoder_;
@@ -92,6 +110,9 @@ class PlaybackEngine : private ReaderHost {
   std::atomic<int32_t> decompress_command_{7}, display_command_{7};
   std::atomic<bool> decoding_{false};  // the decompress worker is inside a decode step
   Worker data_load_, decompress_, display_;
+  std::atomic<int> terminated_{0};
+  std::atomic<int32_t> presenting_{0};     // the display worker is handing a picture to the view
+  std::atomic<DWORD> display_thread_id_{0};
   std::atomic<uint32_t> tick_{0};
   UINT timer_ = 0;
   std::atomic<int32_t> delay_index_{0}, speed_index_{0}, audio_enabled_{0};

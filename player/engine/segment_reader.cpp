@@ -4,14 +4,30 @@ namespace engine {
 
 using namespace backup;
 
+namespace {
+
+// The header after a segment: behind its data sectors; 0 when a damaged
+// count would put it past 4 GiB.
+uint32_t FollowingHeaderOffset(uint32_t offset, const SegmentHeader& header) {
+  const uint64_t next = uint64_t{offset} + kSectorSize + uint64_t{header.data_sectors} * kSectorSize;
+  return next > UINT32_MAX ? 0 : static_cast<uint32_t>(next);
+}
+
+bool IsKeyFrame(const SplitFrame& f) { return f.stream_kind == kVideoStream && f.frame_kind == kKeyFrame; }
+
+}  // namespace
+
 uint32_t SeekTarget(const RecordingInfo& info, double fraction) {
   const double f = fraction < 0 || fraction != fraction ? 0 : fraction > 1 ? 1 : fraction;
   const uint32_t target = info.first_header_offset + static_cast<uint32_t>(info.SpanLength() * f);
   return target / kSectorSize * kSectorSize;
 }
 
-SegmentReader::SegmentReader(PacketQueue& video, PacketQueue& audio, ParameterSetStore& store, ReaderHost& host)
-    : video_(video), audio_(audio), store_(store), host_(host), payload_(new uint8_t[kPayloadBufferSize]) {}
+SegmentReader::SegmentReader(PacketQueue& video, PacketQueue& audio, SharedParameterSets& sets, ReaderHost& host)
+    : video_(video), audio_(audio), sets_(sets), host_(host), payload_(new uint8_t[kPayloadBufferSize]) {
+  frames_.reserve(kPayloadBufferSize / kBoxHeaderSize);
+  group_starts_.reserve(kPayloadBufferSize / kBoxHeaderSize);
+}
 
 void SegmentReader::Start(ByteSource* source, const RecordingInfo& info) {
   source_ = source;
@@ -38,8 +54,9 @@ void SegmentReader::OnSearchPosition(uint32_t position) {
   host_.ShowPosition(from_first < span ? from_first : span, span);
 }
 
-bool SegmentReader::Read(ReaderKind kind) {
+bool SegmentReader::Read(ReaderKind kind, GroupPlan plan) {
   if (!source_) return false;
+  plan_ = plan;
   switch (kind) {
     case ReaderKind::kForward: return ReadForward();
     case ReaderKind::kReverse: return ReadReverse();
@@ -62,7 +79,7 @@ bool SegmentReader::ReadForward() {
   if (seek_pending_.load()) {
     if (!TakeSeek()) return false;
   } else if (positioned_) {
-    if (!SeekTo(*source_, next_)) return false;
+    if (next_ <= current_ || !SeekTo(*source_, next_)) return false;
     previous_ = current_;
     current_ = next_;
   }
@@ -70,7 +87,7 @@ bool SegmentReader::ReadForward() {
   if (!FindHeaderForward(*source_, sector_, offset, this)) return false;
   const SegmentHeader header = ParseSegmentHeader(sector_);
   current_ = offset;
-  next_ = offset + kSectorSize + header.data_sectors * kSectorSize;
+  next_ = FollowingHeaderOffset(offset, header);
   if (!positioned_) previous_ = PreviousHeaderOffset(offset, header);
   positioned_ = true;
   return ReadPayloadAndQueue(sector_, header);
@@ -103,7 +120,7 @@ bool SegmentReader::ReadFirst() {
   if (!FindHeaderForward(*source_, sector_, offset, this)) return false;
   const SegmentHeader header = ParseSegmentHeader(sector_);
   current_ = offset;
-  next_ = offset + kSectorSize + header.data_sectors * kSectorSize;
+  next_ = FollowingHeaderOffset(offset, header);
   positioned_ = true;
   return ReadPayloadAndQueue(sector_, header);
 }
@@ -122,6 +139,7 @@ bool SegmentReader::ReadLast() {
     if (d >= 0 && d <= span && span - d >= header.payload_length) {
       current_ = offset;
       previous_ = PreviousHeaderOffset(offset, header);
+      next_ = FollowingHeaderOffset(offset, header);  // play goes on from here
       positioned_ = true;
       return SeekTo(*source_, offset + kSectorSize) && ReadPayloadAndQueue(sector_, header);
     }
@@ -133,30 +151,58 @@ bool SegmentReader::ReadPayloadAndQueue(const uint8_t* sector, const SegmentHead
   if (header.payload_length > kPayloadBufferSize ||
       source_->Read(header.payload_length, payload_.get()) != header.payload_length)
     return false;
-  if (ScanParameterArea(sector, store_) == 0) return false;
-  Queue(header);
-  return true;
+  if (!sets_.Scan(sector)) return false;
+  return Queue(header);
 }
 
-void SegmentReader::Queue(const SegmentHeader& header) {
+bool SegmentReader::Queue(const SegmentHeader& header) {
+  frames_.clear();
+  group_starts_.clear();
   SplitPayload(payload_.get(), header.payload_length, [&](const SplitFrame& f) {
+    if (IsKeyFrame(f)) group_starts_.push_back(frames_.size());
+    frames_.push_back(f);
+    return true;
+  });
+  const size_t groups = group_starts_.size();
+  const auto group_end = [&](size_t g) { return g + 1 < groups ? group_starts_[g + 1] : frames_.size(); };
+  switch (plan_) {
+    case GroupPlan::kAll:
+      QueueFrames(0, frames_.size(), header);
+      return true;
+    case GroupPlan::kLastFirst:  // frames before the first key frame cannot be decoded alone
+      for (size_t g = groups; g-- > 0;) {
+        if (!QueueFrames(group_starts_[g], group_end(g), header)) break;
+      }
+      return true;
+    case GroupPlan::kFirstOnly:
+      return groups > 0 && QueueFrames(group_starts_[0], group_end(0), header);
+    case GroupPlan::kLastOnly:
+      return groups > 0 && QueueFrames(group_starts_[groups - 1], frames_.size(), header);
+  }
+  return false;
+}
+
+// False when the video queue was full: it is emptied and the rest dropped.
+bool SegmentReader::QueueFrames(size_t begin, size_t end, const SegmentHeader& header) {
+  for (size_t i = begin; i < end; ++i) {
+    const SplitFrame& f = frames_[i];
     const FrameRecord record = MakeFrameRecord(f, header);
     if (f.stream_kind != kVideoStream) {
       if (!audio_.Push(&record, f.box, f.size)) {
         audio_.Empty();  // stale sound makes room
         audio_.Push(&record, f.box, f.size);
       }
-      return true;
+      continue;
     }
     if (f.frame_kind == kKeyFrame) key_frame_seen_ = true;
-    if (!key_frame_seen_) return true;
+    if (!key_frame_seen_) continue;
     if (!video_.Push(&record, f.box, f.size)) {
       host_.Pause(10);
       video_.Empty();
-      return false;  // the rest of the segment is dropped
+      return false;
     }
-    return true;
-  });
+  }
+  return true;
 }
 
 }  // namespace engine

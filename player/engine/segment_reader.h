@@ -5,13 +5,20 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "packet_queue.h"
+#include "parameter_sets.h"
 #include "recording.h"
 
 namespace engine {
 
 enum class ReaderKind { kForward, kReverse, kFirst, kLast };
+
+// Which groups of pictures (a key frame and the frames up to the next) of a
+// segment are queued, in what order. Reverse play shows each slot backwards,
+// so it takes a segment's groups last first; a one-shot picture needs one.
+enum class GroupPlan { kAll, kLastFirst, kFirstOnly, kLastOnly };
 
 // What the readers need from the engine around them.
 class ReaderHost {
@@ -30,7 +37,7 @@ class ReaderHost {
 
 class SegmentReader : private backup::SearchObserver {
  public:
-  SegmentReader(PacketQueue& video, PacketQueue& audio, backup::ParameterSetStore& store, ReaderHost& host);
+  SegmentReader(PacketQueue& video, PacketQueue& audio, SharedParameterSets& sets, ReaderHost& host);
 
   // A new file: clears the position state.
   void Start(backup::ByteSource* source, const backup::RecordingInfo& info);
@@ -39,9 +46,11 @@ class SegmentReader : private backup::SearchObserver {
   void RequestSeek(double fraction);
   bool SeekPending() const { return seek_pending_.load(); }
 
-  // Reads one segment; false when there is none to read in that direction
-  // or it is bad.
-  bool Read(ReaderKind kind);
+  // Reads one segment and queues the groups of its plan; false when there is
+  // none to read in that direction, it is bad, or a one-shot plan finds no
+  // group. Forward reading only ever moves to a later header, reverse
+  // reading to an earlier one.
+  bool Read(ReaderKind kind, GroupPlan plan = GroupPlan::kAll);
 
   uint32_t Current() const { return current_; }
   uint32_t Previous() const { return previous_; }
@@ -54,13 +63,14 @@ class SegmentReader : private backup::SearchObserver {
   bool ReadLast();
   bool TakeSeek();
   bool ReadPayloadAndQueue(const uint8_t* sector, const backup::SegmentHeader& header);
-  void Queue(const backup::SegmentHeader& header);
+  bool Queue(const backup::SegmentHeader& header);
+  bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header);
   void OnSearchPosition(uint32_t position) override;
   void ClearPosition();
 
   PacketQueue& video_;
   PacketQueue& audio_;
-  backup::ParameterSetStore& store_;
+  SharedParameterSets& sets_;
   ReaderHost& host_;
   backup::ByteSource* source_ = nullptr;
   backup::RecordingInfo info_;
@@ -68,8 +78,11 @@ class SegmentReader : private backup::SearchObserver {
   uint8_t sector_[backup::kSectorSize];
 
   // Data-load worker only.
+  GroupPlan plan_ = GroupPlan::kAll;
+  std::vector<backup::SplitFrame> frames_;  // of the segment being queued
+  std::vector<size_t> group_starts_;        // indices of its video key frames
   bool positioned_ = false;
-  uint32_t previous_ = 0, current_ = 0, next_ = 0;
+  uint32_t previous_ = 0, current_ = 0, next_ = 0;  // next_ 0: no later header to go to
   bool key_frame_seen_ = false;  // for the life of the player
 
   // Set by the user-interface thread, taken by the data-load worker.

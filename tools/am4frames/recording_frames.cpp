@@ -14,12 +14,12 @@ using namespace backup;
 // Everything a run needs; large, so it lives on the heap.
 struct Pipeline : SegmentVisitor {
   explicit Pipeline(const PictureSink& sink)
-      : stage(video, audio, slots, store), decoder(stage), sink(sink), payload(new uint8_t[kPayloadBufferSize]) {
+      : stage(video, audio, slots, sets), decoder(stage), sink(sink), payload(new uint8_t[kPayloadBufferSize]) {
     stage.SetDecoder(&decoder);
   }
 
   void OnSegment(uint32_t, const uint8_t* sector, const SegmentHeader& header, const uint8_t* data) override {
-    if (!data || ScanParameterArea(sector, store) == 0) return;
+    if (!data || !sets.Scan(sector)) return;
     SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
       if (f.stream_kind != kVideoStream) return true;
       const FrameRecord record = MakeFrameRecord(f, header);
@@ -52,7 +52,7 @@ struct Pipeline : SegmentVisitor {
 
   engine::PacketQueue video, audio;
   engine::PictureSlots slots;
-  ParameterSetStore store;
+  engine::SharedParameterSets sets;
   engine::DecodeStage stage;
   engine::FramixDecoder decoder;
   const PictureSink& sink;

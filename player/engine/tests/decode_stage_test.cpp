@@ -48,9 +48,11 @@ class FakeDecoder : public VideoDecoder {
 };
 
 struct Engine {
-  Engine() : stage(video, audio, slots, store), decoder(stage) {
-    store.length = 8;  // a stand-in SPS and PPS
-    std::fill(store.bytes, store.bytes + 8, 0x67);
+  Engine() : stage(video, audio, slots, sets), decoder(stage) {
+    backup::ParameterSetStore stand_in;  // an SPS and PPS
+    stand_in.length = 8;
+    std::fill(stand_in.bytes, stand_in.bytes + 8, 0x67);
+    sets.Set(stand_in);
     stage.SetDecoder(&decoder);
   }
 
@@ -100,7 +102,7 @@ struct Engine {
 
   PacketQueue video, audio;
   PictureSlots slots;
-  backup::ParameterSetStore store;
+  SharedParameterSets sets;
   DecodeStage stage;
   FakeDecoder decoder;
 };

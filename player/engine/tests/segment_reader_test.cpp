@@ -26,7 +26,7 @@ struct Reading {
   explicit Reading(const char* fixture)
       : file(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + fixture)),
         source(file.data(), static_cast<uint32_t>(file.size())),
-        reader(video, audio, store, host) {
+        reader(video, audio, sets, host) {
     EXPECT_TRUE(backup::ProbeSource(source, info));
     source.Seek(0, backup::kFromStart);
     reader.Start(&source, info);
@@ -46,7 +46,7 @@ struct Reading {
   backup::MemorySource source;
   backup::RecordingInfo info;
   PacketQueue video, audio;
-  backup::ParameterSetStore store;
+  SharedParameterSets sets;
   Host host;
   SegmentReader reader;
 };
