@@ -3,14 +3,16 @@
 // Threads: a decoder may be opened, fed, cleared and closed from different
 // threads. While any decoder is open the DLL holds the process's
 // multithreaded apartment (MediaRuntime), so callers' threads need no COM
-// set-up of their own. Calls on one handle are serialised; the call-back runs
-// on the decoding thread holding only that handle's decode lock, so a
-// call-back that waits never blocks MemClear or Uninit.
+// set-up of their own. One decode runs on a handle at a time: a second one
+// meanwhile fails at once. The call-back runs on the decoding thread with no
+// lock of the library held, so a call-back that waits blocks nothing here.
 #include "framix_api.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
+#include "framix_testing.h"
 #include "h264_transform.h"
 #include "yuv_to_bgr.h"
 
@@ -34,7 +36,8 @@ struct Decoder {
   engine::DecodeCallback callback = nullptr;
   void* user = nullptr;
 
-  std::mutex decode_lock;  // one decode at a time; guards what follows
+  std::atomic<bool> decoding{false};  // one decode at a time; its owner alone uses what follows
+  std::atomic<bool> fault_in_own_code{false};
   std::unique_ptr<uint8_t[]> picture;  // call-back mode: the picture handed out
   engine::BitmapInfoHeader header{};
   DecodeFrameParams block{};
@@ -109,11 +112,16 @@ FRAMIX_API int CODECAPI_DecodeFrameVideo(int handle, int reserved, DecodeFramePa
   Decoder& d = *decoder;
   if (!d.calls_back && !params->output) return 0;
 
-  std::lock_guard decoding(d.decode_lock);
+  if (d.decoding.exchange(true)) return 0;
+  struct Done {
+    std::atomic<bool>& flag;
+    ~Done() { flag.store(false); }
+  } done{d.decoding};
   // A failed decode leaves a fresh decoder behind, so the next key frame
   // decodes whatever went wrong before.
   {
     std::lock_guard lock(d.state_lock);
+    if (d.fault_in_own_code.exchange(false)) *static_cast<volatile int*>(nullptr) = 0;
     if (!d.transform.Feed(params->input, params->input_length)) {
       d.transform.Restart();
       return 0;
@@ -176,4 +184,16 @@ FRAMIX_API int CODECAPI_DecodeUninit(int handle) {
   std::lock_guard lock(table.lock);
   decoder.swap(table.decoders[handle]);
   return decoder ? 1 : 0;
+}
+
+FRAMIX_API int FRAMIX_FaultNextDecode(int handle, int where) {
+  const auto decoder = Find(handle);
+  if (!decoder) return 0;
+  if (where == kFaultInSystemDecoder) {
+    std::lock_guard lock(decoder->state_lock);
+    decoder->transform.FaultNextFeed();
+  } else {
+    decoder->fault_in_own_code.store(true);
+  }
+  return 1;
 }

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "win32/fault_guard.h"
+
 namespace framix {
 namespace {
 
@@ -102,6 +104,34 @@ bool H264Transform::ChooseOutputType() {
   return true;
 }
 
+namespace {
+
+// One call into the system's decoder, under the fault guard: a fault inside
+// it fails the call, and the caller restarts the decoder. The guarded region
+// is that call alone; every lock and owner of ours lies outside it.
+struct TransformCall {
+  IMFTransform* mft;
+  IMFSample* input;                  // ProcessInput, or
+  MFT_OUTPUT_DATA_BUFFER* output;    // ProcessOutput
+  DWORD* status;
+  bool fault;                        // a fault raised on request, for tests
+  HRESULT result;
+};
+
+int CallTransform(void* arg) {
+  auto* call = static_cast<TransformCall*>(arg);
+  if (call->fault) *static_cast<volatile int*>(nullptr) = 0;
+  call->result = call->input ? call->mft->ProcessInput(0, call->input, 0)
+                             : call->mft->ProcessOutput(0, 1, call->output, call->status);
+  return 0;
+}
+
+HRESULT Guarded(TransformCall call) {
+  return win32::CallGuarded(CallTransform, &call, -1) < 0 ? E_UNEXPECTED : call.result;
+}
+
+}  // namespace
+
 bool H264Transform::Feed(const uint8_t* data, uint32_t length) {
   if (const auto size = SequenceSize(data, length)) coded_size_ = size;
   const DWORD total = length + sizeof kDelimiter;
@@ -116,7 +146,7 @@ bool H264Transform::Feed(const uint8_t* data, uint32_t length) {
   if (FAILED(buffer->SetCurrentLength(total)) || FAILED(MFCreateSample(sample.Put())) ||
       FAILED(sample->AddBuffer(buffer.Get())) || FAILED(sample->SetSampleTime(time_++)))
     return false;
-  return SUCCEEDED(mft_->ProcessInput(0, sample.Get(), 0));
+  return SUCCEEDED(Guarded({mft_.Get(), sample.Get(), nullptr, nullptr, fault_next_.exchange(false), S_OK}));
 }
 
 H264Transform::Next H264Transform::Take(const std::function<void(const YuvView&)>& use) {
@@ -124,7 +154,7 @@ H264Transform::Next H264Transform::Take(const std::function<void(const YuvView&)
     MFT_OUTPUT_DATA_BUFFER out{};
     out.pSample = provides_samples_ ? nullptr : output_.Get();
     DWORD status = 0;
-    const HRESULT hr = mft_->ProcessOutput(0, 1, &out, &status);
+    const HRESULT hr = Guarded({mft_.Get(), nullptr, &out, &status, false, S_OK});
     if (out.pEvents) out.pEvents->Release();
     win32::ComPtr<IMFSample> given;  // a sample the decoder allocated is ours to release
     if (out.pSample && out.pSample != output_.Get()) *given.Put() = out.pSample;

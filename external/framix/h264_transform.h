@@ -6,6 +6,7 @@
 #include <mfobjects.h>
 #include <mftransform.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -47,6 +48,8 @@ class H264Transform {
   // Starts over with no reference pictures, no pending input and no
   // picture size; false when the decoder cannot be made again.
   bool Restart();
+  // For tests: the next input fed faults inside the system's decoder call.
+  void FaultNextFeed() { fault_next_.store(true); }
 
  private:
   bool ChooseOutputType();
@@ -62,6 +65,7 @@ class H264Transform {
   std::optional<PictureSize> coded_size_;      // from the latest sequence parameter set fed
   LONG default_stride_ = 0;
   LONGLONG time_ = 0;
+  std::atomic<bool> fault_next_{false};
 };
 
 }  // namespace framix

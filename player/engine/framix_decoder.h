@@ -1,6 +1,8 @@
 // The decode stage's video decoder on the Framix library: synchronous mode
 // for format codes 13 and 15, call-back mode for the others. Every decode
-// runs under the fault guard.
+// runs under a backstop fault guard: a fault that the library did not catch
+// itself leaves its locks and state behind, so that decoder is abandoned,
+// never called again, and a new one takes its place.
 #pragma once
 #include <windows.h>
 
@@ -24,6 +26,9 @@ class FramixDecoder : public VideoDecoder {
   int Decode(DecodeFrameParams& params) override;
   void ClearMemory() override;
   bool CallsBack() const override { return call_back_; }
+  int Handle() const { return handle_; }
+  // Decoders abandoned after a fault.
+  int Abandoned() const { return abandoned_; }
 
  private:
   static int OnPicture(void* user, DecodeFrameParams* block);
@@ -31,6 +36,9 @@ class FramixDecoder : public VideoDecoder {
   DecodeStage& stage_;
   int handle_ = -1;
   bool call_back_ = false;
+  uint32_t format_code_ = 0;
+  HWND window_ = nullptr;
+  int abandoned_ = 0;
 };
 
 }  // namespace engine

@@ -1,4 +1,4 @@
-#include "fault_guard.h"
+#include "win32/fault_guard.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-namespace engine {
+namespace win32 {
 namespace {
 
 int Writes42(void* arg) {
@@ -34,6 +34,18 @@ int ThrowsAndCatches(void*) {
   }
 }
 
+int FaultsInANestedGuard(void* arg) {
+  const int inner = CallGuarded(WritesThroughNull, nullptr, -9);
+  *static_cast<int*>(arg) = inner;
+  return WritesThroughNull(nullptr);  // now the outer guard's
+}
+
+TEST(FaultGuard, ANestedGuardTakesItsOwnFaultAndTheOuterOneStaysArmed) {
+  int inner = 0;
+  EXPECT_EQ(CallGuarded(FaultsInANestedGuard, &inner, -1), -1);
+  EXPECT_EQ(inner, -9);
+}
+
 TEST(FaultGuard, PassesResultsAndTurnsFaultsIntoTheFailureValue) {
   int value = 0;
   EXPECT_EQ(CallGuarded(Writes42, &value, -1), 7);
@@ -48,4 +60,4 @@ TEST(FaultGuard, PassesResultsAndTurnsFaultsIntoTheFailureValue) {
 }
 
 }  // namespace
-}  // namespace engine
+}  // namespace win32

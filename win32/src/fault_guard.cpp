@@ -1,0 +1,68 @@
+#include "win32/fault_guard.h"
+
+#include <windows.h>
+
+namespace win32 {
+namespace {
+
+// A guarded call in progress: where it resumes after a fault, and the guard
+// around it on the same thread, if any.
+struct Guard {
+  CONTEXT resume;
+  Guard* outer;
+};
+
+thread_local Guard* t_guard = nullptr;
+thread_local volatile bool t_faulted = false;
+
+bool IsFault(DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+      return true;
+    default:  // C++ exceptions, debug output, breakpoints: not ours
+      return false;
+  }
+}
+
+LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
+  Guard* guard = t_guard;
+  if (!guard || !IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+  t_guard = guard->outer;
+  t_faulted = true;
+  *info->ContextRecord = guard->resume;
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+}  // namespace
+
+int CallGuarded(int (*fn)(void*), void* arg, int on_fault, GuardLayer layer) {
+  // Inner guards go to the front of the handler list, backstops to its end,
+  // so a fault inside both is taken by the inner one, whatever the order of
+  // registration.
+  static const PVOID handler = AddVectoredExceptionHandler(layer == GuardLayer::kInner ? 1 : 0, OnException);
+  if (!handler) return fn(arg);
+  alignas(16) Guard guard;
+  guard.outer = t_guard;
+  t_faulted = false;
+  RtlCaptureContext(&guard.resume);
+  // A fault inside fn resumes here a second time, with t_faulted set.
+  if (t_faulted) {
+    t_faulted = false;
+    return on_fault;
+  }
+  t_guard = &guard;
+  const int result = fn(arg);
+  t_guard = guard.outer;
+  return result;
+}
+
+}  // namespace win32
