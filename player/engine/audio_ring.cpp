@@ -9,6 +9,10 @@ uint32_t BufferedMs(uint32_t block_bytes, uint32_t blocks, uint32_t bytes_per_se
   return static_cast<uint32_t>(uint64_t{block_bytes} * blocks * 1000 / bytes_per_second);
 }
 
+bool EnoughToStart(uint32_t block_bytes, uint32_t blocks, uint32_t threshold_ms) {
+  return BufferedMs(block_bytes, blocks) >= threshold_ms;
+}
+
 SyncAction SyncBlock(uint32_t block_time, uint32_t video_time, uint32_t window) {
   const int32_t ahead = static_cast<int32_t>(block_time - video_time);
   if (ahead >= 0) return static_cast<uint32_t>(ahead) > window ? SyncAction::kSilence : SyncAction::kPlay;

@@ -13,6 +13,9 @@ constexpr uint32_t kPcmBytesPerSecond = 64000;  // 16-bit mono at 32,000 samples
 // Milliseconds of sound in `blocks` blocks of `block_bytes`, truncated.
 uint32_t BufferedMs(uint32_t block_bytes, uint32_t blocks, uint32_t bytes_per_second = kPcmBytesPerSecond);
 
+// The output starts once `blocks` blocks hold at least threshold_ms of sound.
+bool EnoughToStart(uint32_t block_bytes, uint32_t blocks, uint32_t threshold_ms);
+
 enum class SyncAction { kPlay, kSilence, kDrop };
 
 // A block stamped `block_time` while the picture stamped `video_time` is

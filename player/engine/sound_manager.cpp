@@ -133,7 +133,7 @@ void CSoundManager::StartIfReady() {
   std::lock_guard hold(lock_);
   if (playing_.load() || !output_) return;
   const uint32_t bytes = ring_.block_bytes();
-  if (engine::BufferedMs(bytes, ring_.filled()) < threshold_ms_.load()) return;
+  if (!engine::EnoughToStart(bytes, ring_.filled(), threshold_ms_.load())) return;
 
   output_->Stop();
   output_->SetCurrentPosition(0);

@@ -6,7 +6,10 @@
 // mark is the picture number in camera 1's mark, or "-". Commands, separated
 // by ";": mode N, wait MS, wait paused, seek F, delay N, speed N, audio on,
 // audio off. The script runs once the first picture is shown; without one
-// the file plays to its end.
+// the file plays to its end. Every line is written out at once. At the end
+// it prints "workers terminated N" and, on stderr, its summary; it exits 0
+// only when the whole script ran and both were printed, and a fault ends it
+// at once with status 3 and the fault on stderr.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +32,7 @@ class PrintingView : public engine::EngineView {
     std::lock_guard<std::mutex> hold(lock_);
     std::printf("M %lld %d\n", Now(), mode);
     std::fflush(stdout);
+    last_mode_ = mode;
   }
 
   void OnPicture(const engine::PictureEntry& p, int mode) override {
@@ -40,6 +44,7 @@ class PrintingView : public engine::EngineView {
     std::printf("P %lld %d %04u-%02u-%02u %02u:%02u:%02u %u ", Now(), mode, t.year, t.month, t.day, t.hour, t.minute,
                 t.second, p.timestamp);
     mark ? std::printf("%d\n", mark->picture) : std::printf("-\n");
+    std::fflush(stdout);
     ++pictures_;
   }
 
@@ -48,6 +53,7 @@ class PrintingView : public engine::EngineView {
   void OnCommand(const std::string& command) {
     std::lock_guard<std::mutex> hold(lock_);
     std::printf("C %lld %s\n", Now(), command.c_str());
+    std::fflush(stdout);
   }
   void OnAudioControlsEnabled(bool) override {}
 
@@ -60,11 +66,16 @@ class PrintingView : public engine::EngineView {
     std::lock_guard<std::mutex> hold(lock_);
     return pictures_;
   }
+  int LastMode() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return last_mode_;
+  }
 
  private:
   std::mutex lock_;
   LARGE_INTEGER frequency_, start_;
   int pictures_ = 0;
+  int last_mode_ = -1;
 };
 
 void WaitPaused(engine::PlaybackEngine& e) {
@@ -96,6 +107,15 @@ bool Run(engine::PlaybackEngine& e, PrintingView& view, const std::string& scrip
   return true;
 }
 
+// A fault anywhere ends the run with a status that cannot pass for success,
+// instead of waiting for a debugger.
+LONG WINAPI OnUnhandledFault(EXCEPTION_POINTERS* info) {
+  std::fprintf(stderr, "am4play: fault 0x%08lX at %p\n", info->ExceptionRecord->ExceptionCode,
+               info->ExceptionRecord->ExceptionAddress);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -108,6 +128,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: am4play FILE [--script \"CMDS\"]\n", stderr);
     return 2;
   }
+  SetUnhandledExceptionFilter(OnUnhandledFault);
   PrintingView view;
   engine::SoundOutput sound;
   auto player = std::make_unique<engine::PlaybackEngine>(view, &sound);
@@ -119,6 +140,9 @@ int wmain(int argc, wchar_t** argv) {
   WaitPaused(*player);  // the first picture
   const bool ok = Run(*player, view, script);
   player->StopEngine();
+  const bool ended = view.LastMode() == engine::kModeNone;  // the final mode line
+  std::printf("workers terminated %d\n", player->TerminatedWorkers());
+  const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
   std::fprintf(stderr, "am4play: %d pictures shown in %lld ms\n", view.Pictures(), view.Now());
-  return ok ? 0 : 1;
+  return ok && ended && written ? 0 : 1;
 }

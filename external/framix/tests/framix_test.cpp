@@ -180,12 +180,7 @@ TEST(MemClear, ForgetsReferencesSoANonKeyFrameNoLongerDecodesAndTheNextKeyFrameD
 
   std::fill(output.begin(), output.end(), 0);
   auto orphan = Params(frames[3].bytes, output.data(), kPictureBytes);
-  const int result = CODECAPI_DecodeFrameVideo(decoder.handle(), 0, &orphan);
-  std::printf("non-key frame after MemClear: result %d\n", result);
-  if (result > 0) {
-    const auto marks = Marks(output.data(), 720, 576);
-    EXPECT_NE(marks[0], (mark::Mark{1, 3})) << "picture 3 decoded although its reference was forgotten";
-  }
+  EXPECT_LE(CODECAPI_DecodeFrameVideo(decoder.handle(), 0, &orphan), 0) << "its reference was forgotten";
 
   auto key = Params(frames[5].bytes, output.data(), kPictureBytes);
   ASSERT_GT(CODECAPI_DecodeFrameVideo(decoder.handle(), 0, &key), 0);

@@ -22,7 +22,7 @@ TEST(AudioRing, BufferedMillisecondsDecideWhenOutputStarts) {
   for (const Case& c : cases) {
     const uint32_t ms = BufferedMs(kBlock, c.blocks);
     EXPECT_EQ(ms, c.ms) << c.blocks << " blocks";
-    EXPECT_EQ(ms >= 300, c.starts) << c.blocks << " blocks";
+    EXPECT_EQ(EnoughToStart(kBlock, c.blocks, 300), c.starts) << c.blocks << " blocks";
   }
   EXPECT_EQ(BufferedMs(1000, 1), 15u) << "15.6 ms truncates";
 }

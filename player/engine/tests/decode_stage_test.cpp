@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -184,15 +185,35 @@ TEST(DecodeStage, WaitForAFreeSlotEndsWhenInvalidated) {
   e->stage.DecodeStep(0);  // frame 1 pending
   e->stage.DecodeStep(0);  // closes slot 0, slot 1 holds frame 1
   e->stage.DecodeStep(0);  // frame 2 pending
+  std::atomic<bool> invalidated{false};
   std::thread stopper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    invalidated = true;
     e->stage.Invalidate();
   });
   e->stage.DecodeStep(0);  // both slots full: waits until invalidated
+  EXPECT_TRUE(invalidated) << "returned before the slot wait ended";
   stopper.join();
   EXPECT_EQ(e->slots.Slot(0).count.load(), 1);
   EXPECT_EQ(e->slots.Slot(1).count.load(), 1);
   EXPECT_EQ(e->slots.Slot(1).ready.load(), 1);
+}
+
+TEST(DecodeStage, AFramePoppedBeforeAResetIsNotStored) {
+  auto e = std::make_unique<Engine>();
+  e->Queue("K");
+  std::thread step;
+  // The step pops the frame, then waits for the parameter sets this thread holds.
+  e->sets.With([&](const backup::ParameterSetStore&) {
+    step = std::thread([&] { e->stage.DecodeStep(0); });
+    for (int ms = 0; ms < 2000 && e->video.EntryCount() > 0; ++ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    e->stage.ResetSlots();  // a seek or a mode change
+    return 0;
+  });
+  step.join();
+  EXPECT_EQ(e->decoder.decodes, 1);
+  EXPECT_EQ(e->slots.WriteSlot().count.load(), 0) << "a picture of the old position was stored";
 }
 
 }  // namespace

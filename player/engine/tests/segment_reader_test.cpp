@@ -134,5 +134,108 @@ TEST(SegmentReader, OneSegmentFileReadsForwardsAndStops) {
   for (uint32_t p : r->host.positions) EXPECT_EQ(p, 0u);
 }
 
+void Put32(testsupport::Bytes& file, uint64_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// Header fields by their byte offset in the header sector.
+constexpr int kPreviousAt = 8, kDataSectorsAt = 32, kPayloadLengthAt = 36;
+
+struct Damage {
+  const char* what;
+  int segment, at;
+  uint32_t value;  // kOwnPlus: the segment's own sector number + 10
+};
+constexpr uint32_t kOwnPlus = 0xDEAD;
+
+TEST(SegmentReader, DamagedHeadersNeverTurnForwardReadingBackOrReverseReadingForward) {
+  const Damage damages[] = {
+      {"data sectors wrapping to the header itself", 1, kDataSectorsAt, 0x7FFFFF},
+      {"data sectors past 4 GiB", 1, kDataSectorsAt, 0xFFFFFFFF},
+      {"no data sectors", 1, kDataSectorsAt, 0},
+      {"payload over 1 MiB", 3, kPayloadLengthAt, 0x200000},
+      {"payload past the end", 3, kPayloadLengthAt, 0xFFFFFFF0},
+      {"previous link pointing forward", 40, kPreviousAt, kOwnPlus},
+      {"previous link to the header itself", 40, kPreviousAt, 0},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.what);
+    auto r = std::make_unique<Reading>("cams4_25fps.am4");
+    const auto segments = testsupport::WalkSegments(r->file);
+    const auto& seg = segments[d.segment];
+    const uint32_t value = d.value == kOwnPlus ? seg.own + 10 : d.value == 0 && d.at == kPreviousAt ? seg.own : d.value;
+    Put32(r->file, seg.offset + d.at, value);
+
+    int reads = 0;
+    uint32_t last = 0;
+    for (bool ok = r->reader.Read(ReaderKind::kFirst); ok && reads < 100; ok = r->reader.Read(ReaderKind::kForward), ++reads) {
+      if (reads > 0) EXPECT_GT(r->reader.Current(), last) << "read " << reads;
+      last = r->reader.Current();
+      r->Pictures();
+    }
+    EXPECT_LE(reads, 50) << "forward reading ends";
+    reads = 0;
+    for (bool ok = r->reader.Read(ReaderKind::kLast); ok && reads < 100; ok = r->reader.Read(ReaderKind::kReverse), ++reads) {
+      if (reads > 0) EXPECT_LT(r->reader.Current(), last) << "read " << reads;
+      last = r->reader.Current();
+      r->Pictures();
+    }
+    EXPECT_LE(reads, 49) << "reverse reading ends";
+  }
+}
+
+TEST(SegmentReader, ASegmentWithoutParameterSetsOrCutShortFails) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  const auto segments = testsupport::WalkSegments(r->file);
+  r->file[segments[2].offset + backup::kParameterAreaLengthAt] = 0;
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_FALSE(r->reader.Read(ReaderKind::kForward)) << "no parameter sets";
+
+  auto cut = std::make_unique<Reading>("cams4_25fps.am4");
+  cut->source = backup::MemorySource(cut->file.data(), static_cast<uint32_t>(segments[5].offset + 1024));
+  cut->reader.Start(&cut->source, cut->info);
+  ASSERT_TRUE(cut->reader.Read(ReaderKind::kFirst));
+  for (int i = 1; i < 5; ++i) ASSERT_TRUE(cut->reader.Read(ReaderKind::kForward));
+  EXPECT_FALSE(cut->reader.Read(ReaderKind::kForward)) << "payload cut short";
+}
+
+TEST(SegmentReader, AFullVideoQueueDropsTheRestAndAFullAudioQueueIsRefilled) {
+  backup::FrameRecord record{};
+  const std::vector<uint8_t> filler(PacketQueue::kCapacity - 40 - 50);  // 50 bytes left
+  auto video = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(video->video.Push(&record, filler.data(), static_cast<uint32_t>(filler.size())));
+  ASSERT_TRUE(video->reader.Read(ReaderKind::kFirst)) << "a full queue is not a failed read";
+  EXPECT_EQ(video->video.EntryCount(), 0u) << "emptied, the rest of the segment dropped";
+
+  auto audio = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(audio->audio.Push(&record, filler.data(), static_cast<uint32_t>(filler.size())));
+  ASSERT_TRUE(audio->reader.Read(ReaderKind::kFirst));
+  EXPECT_EQ(audio->video.EntryCount(), 5u) << "the video goes on";
+  backup::FrameRecord first;
+  std::vector<uint8_t> data(PacketQueue::kCapacity);
+  ASSERT_TRUE(audio->audio.Pop(&first, data.data()));
+  EXPECT_NE(first.data_length, filler.size()) << "the stale sound went first";
+}
+
+TEST(SegmentReader, GroupPlansQueueOneGroupOrTheGroupsLastFirst) {
+  // Three groups of five in each segment.
+  const struct {
+    ReaderKind kind;
+    GroupPlan plan;
+    std::vector<int> pictures;
+  } cases[] = {
+      {ReaderKind::kFirst, GroupPlan::kAll, Range(0, 15)},
+      {ReaderKind::kFirst, GroupPlan::kFirstOnly, Range(0, 5)},
+      {ReaderKind::kFirst, GroupPlan::kLastOnly, Range(10, 15)},
+      {ReaderKind::kLast, GroupPlan::kLastFirst, {40, 41, 42, 43, 44, 35, 36, 37, 38, 39, 30, 31, 32, 33, 34}},
+  };
+  for (const auto& c : cases) {
+    auto r = std::make_unique<Reading>("multi_group.am4");
+    ASSERT_TRUE(r->reader.Read(c.kind, c.plan));
+    EXPECT_EQ(r->Pictures(), c.pictures);
+  }
+}
+
 }  // namespace
 }  // namespace engine
