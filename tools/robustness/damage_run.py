@@ -511,7 +511,9 @@ def main():
         else:
             for p in (path, trace, err):
                 os.remove(p)
+        shown = am4run.SUMMARY.search(res["stderr"])
         rec = {"index": i, "name": name, "damage": damage, "script": script, "edits": edits_text(edits),
+               "pictures": shown.group(1) if shown else "-",
                "faults": faults, "result": word, "seconds": res["seconds"], "limit": limit, "exe": stamp}
         with lock:
             records.append(rec)
@@ -526,10 +528,10 @@ def main():
     records.sort(key=lambda rec: rec["index"])
     with open(manifest, "w") as f:
         f.write(f"# source={os.path.abspath(source)}\tseed={a.seed}\tjobs={a.jobs}\n")
-        f.write("# name\tdamage\tscript\tresult\tedits\tseconds\tlimit\n")
+        f.write("# name\tdamage\tscript\tresult\tedits\tseconds\tlimit\tpictures shown\n")
         for rec in records:
             f.write(f"{rec['name']}\t{rec['damage']}\t{rec['script']}\t{rec['result']}\t{rec['edits']}\t"
-                    f"{rec['seconds']:.1f}\t{rec['limit']:.0f}\n")
+                    f"{rec['seconds']:.1f}\t{rec['limit']:.0f}\t{rec['pictures']}\n")
     try:
         os.rmdir(work)
     except OSError:

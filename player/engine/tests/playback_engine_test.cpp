@@ -63,22 +63,51 @@ class RecordingView : public EngineView {
 // Records what the engine asks of the sound output.
 class FakeAudio : public AudioOutput {
  public:
-  bool Open(void*) override { return true; }
+  bool Open(void*) override { return opens; }
   void Close() override {}
-  void Feed(PacketQueue& queue) override { fed = fed || queue.EntryCount() > 0; }
+  void Feed(PacketQueue& queue) override {
+    EXPECT_TRUE(opens) << "fed although it could not open";
+    fed = fed || queue.EntryCount() > 0;
+  }
   void StartIfReady() override { ++starts; }
   void Stop() override {}
   void StopAndEmpty() override {}
   void SetVideoTime(uint32_t) override {}
   void SetMuted(bool m) override { muted = m; }
 
-  std::atomic<bool> muted{true}, fed{false};
+  std::atomic<bool> muted{true}, fed{false}, opens{true};
   std::atomic<int> starts{0};
 };
 
 std::wstring Fixture(const char* name) {
   const std::string path = std::string(FIXTURE_DIR) + "/" + name;
   return std::wstring(path.begin(), path.end());
+}
+
+// A copy of a fixture, changed by `damage`, in a temporary file that goes with it.
+class DamagedCopy {
+ public:
+  template <class Damage>
+  DamagedCopy(const char* fixture, Damage damage) {
+    auto file = testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + fixture);
+    damage(file, testsupport::WalkSegments(file));
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, L"dmg", 0, path_);
+    HANDLE h = CreateFileW(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+    CloseHandle(h);
+  }
+  ~DamagedCopy() { DeleteFileW(path_); }
+  const wchar_t* path() const { return path_; }
+
+ private:
+  wchar_t path_[MAX_PATH];
+};
+
+void Put32(testsupport::Bytes& file, uint64_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 class PlaybackEngineTest : public testing::Test {
@@ -231,29 +260,158 @@ TEST_F(PlaybackEngineTest, StartingAnotherFileWhilePlayingShowsOnlyTheNewFile) {
   for (const Shown& s : shown) EXPECT_NE(s.year, 2026) << "picture " << s.picture;  // the new file is of 2006-07
 }
 
-TEST_F(PlaybackEngineTest, OneSegmentFilePlaysAndPauses) {
+TEST_F(PlaybackEngineTest, OneSegmentFileShowsItsFirstPictureAndEveryModeEndsInPause) {
   // The first segment of a fixture alone, then one empty sector.
-  auto file = testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/cams4_25fps.am4");
-  const auto segments = testsupport::WalkSegments(file);
-  file.resize(segments[1].offset + 512);
-  std::fill(file.end() - 512, file.end(), 0);
-  wchar_t dir[MAX_PATH], path[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  GetTempFileNameW(dir, L"one", 0, path);
-  HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written;
-  WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-  CloseHandle(h);
-
-  ASSERT_TRUE(engine_->StartPlayback(path, nullptr));
+  const DamagedCopy one("cams4_25fps.am4", [](testsupport::Bytes& file, const auto& segments) {
+    file.resize(segments[1].offset + 512);
+    std::fill(file.end() - 512, file.end(), 0);
+  });
+  ASSERT_TRUE(engine_->StartPlayback(one.path(), nullptr));
   WaitPaused();
   EXPECT_EQ(engine_->Info().SpanLength(), 0u);
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{0});
   Play(kModePlay);
   Play(kModeLast);
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{}) << "no segment after it or ending inside the span";
   Play(kModeReverse);
-  engine_->StopEngine();
-  DeleteFileW(path);
-  EXPECT_EQ(view_.Pictures().front(), 0);
+  EXPECT_EQ(view_.Pictures(), Range(4, -1, -1)) << "from the end of the file back to its start";
+  engine_->SeekTo(0.3);
+  WaitPaused();
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{0});
+}
+
+TEST_F(PlaybackEngineTest, ADamagedHeaderEndsPlayInPauseWithoutRepeatingPictures) {
+  const DamagedCopy copy("cams4_30fps_480.am4", [](testsupport::Bytes& file, const auto& segments) {
+    Put32(file, segments[1].offset + 32, 0x7FFFFF);  // data sectors: the next header would be this one again
+  });
+  ASSERT_TRUE(engine_->StartPlayback(copy.path(), nullptr));
+  WaitPaused();
+  view_.TakeShown();
+  Play(kModePlay);
+  EXPECT_EQ(view_.Pictures(), Range(10, 20)) << "segment 1 after the first picture, then pause";
+}
+
+TEST_F(PlaybackEngineTest, ReaderFailuresPauseAfterThePicturesBefore) {
+  const struct {
+    const char* what;
+    void (*damage)(testsupport::Bytes&, const std::vector<testsupport::WalkedSegment>&);
+  } cases[] = {
+      {"no parameter sets", [](auto& file, const auto& s) { file[s[3].offset + 400] = 0; }},
+      {"payload over 1 MiB", [](auto& file, const auto& s) { Put32(file, s[3].offset + 36, 0x100001); }},
+      {"cut short", [](auto& file, const auto& s) { file.resize(s[3].offset + 2048); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DamagedCopy copy("cams4_30fps_480.am4", c.damage);
+    ASSERT_TRUE(engine_->StartPlayback(copy.path(), nullptr));
+    WaitPaused();
+    view_.TakeShown();
+    Play(kModePlay);
+    const auto pictures = view_.Pictures();
+    ASSERT_FALSE(pictures.empty());
+    EXPECT_EQ(pictures.back(), 29);
+  }
+}
+
+TEST_F(PlaybackEngineTest, PlayAfterLastPositionGoesOnToTheEnd) {
+  Start("cams4_30fps_480.am4");
+  Play(kModeLast);
+  view_.TakeShown();
+  Play(kModePlay);
+  EXPECT_EQ(view_.Pictures(), Range(110, 120)) << "the last header's segment, then pause";
+}
+
+TEST_F(PlaybackEngineTest, RewindShowsKeyPicturesBackwardsEveryOther) {
+  Start("cams4_30fps_480.am4");
+  Play(kModeLast);
+  view_.TakeShown();
+  Play(kModeRewind);
+  EXPECT_EQ(view_.Pictures(), Range(90, -10, -20));
+}
+
+TEST_F(PlaybackEngineTest, SegmentsOfSeveralGroupsPlayInOrderBothWays) {
+  Start("multi_group.am4");  // three groups of five in each segment
+  Sleep(1500);
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{0}) << "no stray picture after the first";
+  Play(kModePlay);
+  EXPECT_EQ(view_.Pictures(), Range(15, 50)) << "play reads on from the segment after the one shown";
+  Play(kModeLast);
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{44});
+  Play(kModeReverse);
+  EXPECT_EQ(view_.Pictures(), Range(29, -1, -1));
+  engine_->SeekTo(0.6);
+  WaitPaused();
+  const auto last = view_.Pictures();
+  ASSERT_EQ(last.size(), 1u);
+  EXPECT_EQ(last[0] % 15, 14) << "positioning backward shows the last picture of a segment";
+}
+
+TEST_F(PlaybackEngineTest, AModeChosenAtTheEndOfARunIsKept) {
+  Start("cams4_30fps_480.am4");
+  engine_->SetPlayMode(kModePlay);
+  for (int ms = 0; ms < 10000; ms += 5) {
+    const auto shown = view_.TakeShown();
+    if (!shown.empty() && shown.back().picture >= 115) break;
+    Sleep(5);
+  }
+  engine_->SetPlayMode(kModeReverse);
+  Sleep(300);
+  EXPECT_EQ(engine_->PlayMode(), kModeReverse);
+  WaitPaused();
+  const auto pictures = view_.Pictures();
+  ASSERT_FALSE(pictures.empty());
+  EXPECT_EQ(pictures.back(), 0) << "reverse play ran to the start";
+}
+
+TEST_F(PlaybackEngineTest, NoPictureAfterPauseOrStopAndNoWorkerTerminated) {
+  Start("cams4_30fps_480.am4");
+  engine_->SetDelayIndex(5);  // 250 ms after each picture
+  engine_->SetPlayMode(kModePlay);
+  Sleep(1200);
+  engine_->SetPlayMode(kModePause);
+  const DWORD paused = GetTickCount();
+  Sleep(600);
+  for (const Shown& s : view_.TakeShown()) EXPECT_LE(s.tick, paused + 100) << "picture " << s.picture;
+
+  engine_->SetPlayMode(kModePlay);
+  Sleep(1000);
+  engine_->StopEngine();  // during the delay wait
+  view_.TakeShown();
+  Sleep(500);
+  EXPECT_TRUE(view_.TakeShown().empty());
+
+  ASSERT_TRUE(engine_->StartPlayback(Fixture("cams4_30fps_480.am4").c_str(), nullptr));
+  Sleep(300);
+  engine_->StopEngine();  // during the one-shot quiesce
+  EXPECT_EQ(engine_->TerminatedWorkers(), 0);
+}
+
+TEST_F(PlaybackEngineTest, SeeksWhilePlayingKeepTheQueuesWhole) {
+  Start("cams4_25fps.am4");
+  engine_->SetPlayMode(kModePlay);
+  Sleep(600);
+  for (int i = 0; i < 20; ++i) {
+    engine_->SeekTo((i * 7 % 10) / 10.0);
+    Sleep(i % 3 * 40);
+  }
+  view_.TakeShown();
+  engine_->SeekTo(0.8);
+  WaitPaused();
+  const auto shown = view_.TakeShown();
+  ASSERT_GE(shown.size(), 20u) << "play goes on after the last seek";
+  for (size_t i = 1; i < shown.size(); ++i) EXPECT_GT(shown[i].picture, shown[i - 1].picture);
+  EXPECT_EQ(shown.back().picture, 249);
+  EXPECT_EQ(engine_->TerminatedWorkers(), 0);
+}
+
+TEST_F(PlaybackEngineTest, PlaybackRunsSilentWhenTheSoundOutputCannotOpen) {
+  audio_.opens = false;
+  Start("cams4_30fps_480.am4");
+  view_.TakeShown();
+  Play(kModePlay);
+  EXPECT_GE(view_.Pictures().size(), 100u);
+  EXPECT_FALSE(audio_.fed);
+  EXPECT_EQ(audio_.starts.load(), 0);
 }
 
 }  // namespace
