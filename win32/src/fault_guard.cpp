@@ -59,10 +59,14 @@ int CallGuarded(int (*fn)(void*), void* arg, int on_fault, GuardLayer layer) {
     t_faulted = false;
     return on_fault;
   }
-  t_guard = &guard;
-  const int result = fn(arg);
-  t_guard = guard.outer;
-  return result;
+  // Disarmed however fn ends, a C++ exception included: a guard left armed
+  // would resume a later fault into a frame that is gone.
+  struct Armed {
+    Guard& guard;
+    explicit Armed(Guard& g) : guard(g) { t_guard = &g; }
+    ~Armed() { t_guard = guard.outer; }
+  } armed(guard);
+  return fn(arg);
 }
 
 }  // namespace win32
