@@ -34,6 +34,9 @@ ModeRow RowOf(int mode) {
 
 bool IsOneShot(int mode) { return mode >= kModeFirst; }
 
+// A picture decoded for a display command belongs to a mode of that command.
+bool ShownIn(int mode, int issued) { return mode >= kModePlay && RowOf(mode).command == issued; }
+
 }  // namespace
 
 PlaybackEngine::PlaybackEngine(EngineView& view, AudioOutput* audio)
@@ -375,15 +378,16 @@ void PlaybackEngine::DisplayLoop() {
 }
 
 // Hands the picture to the view unless the mode changed since it was taken.
-bool PlaybackEngine::Present(const PictureEntry& picture, int mode) {
+bool PlaybackEngine::Present(const PictureEntry& picture, int mode, int issued) {
   presenting_.store(1);
-  const bool current = mode_.load() == mode && display_.running.load();
+  const bool current = mode_.load() == mode && ShownIn(mode, issued) && display_.running.load();
   if (current) view_.OnPicture(picture, mode);
   presenting_.store(0);
   return current;
 }
 
 void PlaybackEngine::DisplayStep(int command, bool continuous, int issued) {
+  const int mode = mode_.load();  // before the picture is taken
   if (pacing_reset_.exchange(false)) {  // a new run: schedule and fast-mode alternation start again
     pacing_ = {};
     skip_next_fast_ = false;
@@ -422,7 +426,6 @@ void PlaybackEngine::DisplayStep(int command, bool continuous, int issued) {
   }
 
   const int delay = delay_index_.load();
-  const int mode = mode_.load();
   // Waits end at once when the mode or the command changes or the worker stops.
   const auto same = [&] { return display_command_.load() == issued && mode_.load() == mode; };
   bool shown = true;
@@ -441,7 +444,7 @@ void PlaybackEngine::DisplayStep(int command, bool continuous, int issued) {
   if (delay > 0) NapWhile(display_, delay * 50, same);
 
   // A picture not handed over stays for the next step: pause then play loses none.
-  if (shown && !Present(picture, mode)) return;
+  if (shown && !Present(picture, mode, issued)) return;
   advance();
 }
 

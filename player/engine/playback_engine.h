@@ -73,7 +73,7 @@ class PlaybackEngine : private ReaderHost {
   bool Quiesce(int ms, int mode);
   void ReadOneShot(int mode);
   void PlayOutLastGroup(int mode);
-  bool Present(const PictureEntry& picture, int mode);
+  bool Present(const PictureEntry& picture, int mode, int issued);
 
   static DWORD WINAPI DataLoadEntry(void* self);
   static DWORD WINAPI DecompressEntry(void* self);

@@ -3,6 +3,7 @@ import os
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import am4run  # noqa: E402
 import damage_run  # noqa: E402
@@ -98,8 +99,8 @@ class DamageTest(unittest.TestCase):
 
     def test_same_seed_same_copy_and_every_copy_damaged(self):
         for i in range(60):
-            a = damage_run.make_damage("7", i, self.data, self.segs)
-            self.assertEqual(a, damage_run.make_damage("7", i, self.data, self.segs))
+            a = damage_run.make_damage("7", i, self.data, self.segs)[:3]
+            self.assertEqual(a, damage_run.make_damage("7", i, self.data, self.segs)[:3])
             damaged = damage_run.apply_edits(self.data, a[1])
             self.assertNotEqual(damaged, self.data, a[0])
             edits = damage_run.edits_parse(damage_run.edits_text(a[1]))
@@ -114,6 +115,27 @@ class DamageTest(unittest.TestCase):
         for name, edits, ok in cases:
             with self.subTest(name):
                 self.assertTrue(ok(damage_run.apply_edits(self.data, edits)))
+
+    def test_slow_frame_rate_lengthens_the_limit(self):
+        seg = self.segs[3]
+        pictures = sum(1 for b in seg.boxes if b[2] == 2)
+
+        class Draw:  # picks seg 3, then the value
+            def __init__(self, value):
+                self.value = value
+
+            def random(self):
+                return 0.5
+
+            def choice(self, options):
+                return seg if options is self_segs else self.value
+
+        self_segs = self.segs
+        for value, extra in [(1, 2.0 * pictures), (7, 2.0 * pictures / 7), (0, 0.0), (1000, 0.0)]:
+            with self.subTest(value):
+                desc, _, slower = damage_run.damage_frame_rate(Draw(value), self.data, self.segs)
+                self.assertIn(f"seg 3 (at {seg.offset}) frame_rate 30 -> {value}", desc)
+                self.assertAlmostEqual(slower, extra)
 
     def test_time_limit_grows_with_the_script(self):
         plain = damage_run.time_limit("mode 2; wait paused", 4.0)

@@ -9,6 +9,7 @@ import threading
 import time
 from concurrent.futures import ThreadPoolExecutor
 
+sys.dont_write_bytecode = True  # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import am4run  # noqa: E402
 
@@ -26,6 +27,10 @@ SCRIPTS = [
     "seek 0.3; wait paused; mode 3; wait paused",
     "mode 4; wait paused",
     "seek 0.5; wait paused; mode 4; wait paused; mode 5; wait paused",
+    "audio on; mode 2; wait paused",
+    "seek 0.9; wait paused; mode 8; wait paused; mode 8; wait paused; mode 9; wait paused; mode 9; wait paused",
+    "mode 7; wait paused; mode 5; wait paused; mode 4; wait paused",
+    "seek 0.2; wait paused; mode 2; wait 500; mode 3; wait 500; mode 2; wait paused",
 ]
 
 FAULT_KINDS = ["timeout", "crash/exit", "memory", "forward order", "reverse order", "timestamp order"]
@@ -281,7 +286,9 @@ def damage_header_tag(r, d, segs):
 def damage_frame_rate(r, d, segs):
     s = pick_segment(r, segs)
     v = r.choice([0, 1, 7, 255, 1000, 0xFFFFFFFF])
-    return f"{s.name()} frame_rate {s.fps} -> {v}", [u32_edit(s.offset + 52, v)]
+    pictures = sum(1 for b in s.boxes if b[2] in (2, 5))
+    slower = 2 * pictures / v if 0 < v < s.fps else 0.0  # its pictures paced at v a second, twice at most
+    return f"{s.name()} frame_rate {s.fps} -> {v}", [u32_edit(s.offset + 52, v)], slower
 
 
 DAMAGES = [
@@ -301,20 +308,22 @@ DAMAGES = [
 
 
 def make_damage(seed, index, d, segs):
-    """The damages of file number index: one, or two one time in five."""
+    """The damages of file number index (one, or two one time in five), its
+    script, and seconds the damage may rightly add to the run."""
     r = random.Random(f"{seed}:{index}")
     n = 2 if r.random() < 0.2 else 1
-    descs, edits = [], []
+    descs, edits, extra = [], [], 0.0
     for _ in range(n):
         for _ in range(20):  # a damage that changes nothing is drawn again
             _, _, f = r.choices(DAMAGES, weights=[w for w, _, _ in DAMAGES])[0]
-            desc, e = f(r, d, segs)
+            desc, e, *more = f(r, d, segs)
             if apply_edits(d, edits + e) != apply_edits(d, edits):
                 break
         descs.append(desc)
         edits.extend(e)
+        extra += sum(more)
     script = r.choice(SCRIPTS)
-    return " & ".join(descs), edits, script
+    return " & ".join(descs), edits, script, extra
 
 
 def apply_edits(d, edits):
@@ -385,7 +394,11 @@ def result_word(faults):
     return "ok"
 
 
-def print_report(records, out, started, source, jobs):
+def build_time(stamp):
+    return time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(stamp[0] / 1e9)) if stamp else "-"
+
+
+def print_report(records, out, started, source, jobs, baseline):
     faults_by = {k: [] for k in FAULT_KINDS + NOTE_KINDS}
     refused, ok = [], 0
     for rec in records:
@@ -402,6 +415,8 @@ def print_report(records, out, started, source, jobs):
     lines = [f"source {source}; {len(records)} files run, {jobs} at a time, in {time.monotonic() - started:.0f} s "
              f"(run time mean {sum(secs) / max(1, len(secs)):.1f} s, max {max(secs, default=0):.1f} s)",
              f"clean {ok}, refused {len(refused)}, with faults {faulty}, with notes only {noted}"]
+    for script, word, _, shown, _ in baseline:
+        lines.append(f"  undamaged source: {word}, {shown} pictures | {script}")
     for k in FAULT_KINDS:
         lines.append(f"  {k}: {len(faults_by[k])}")
     for k in NOTE_KINDS:
@@ -418,7 +433,7 @@ def print_report(records, out, started, source, jobs):
             lines.append(f"  {rec['name']}: {rec['damage']}")
     builds = sorted({rec["exe"] for rec in records if rec["exe"]})
     lines.append(f"am4play.exe builds used (mtime): "
-                 + ", ".join(time.strftime("%H:%M:%S", time.localtime(b[0] / 1e9)) for b in builds))
+                 + ", ".join(build_time(b) for b in builds))
     lines.append(f"kept: {out}/faults (damaged file, .trace, .err per fault); manifest: {out}/manifest.tsv")
     text = "\n".join(lines)
     print(text)
@@ -440,6 +455,7 @@ def main():
     ap.add_argument("--one", help="run this file only (with --script)")
     ap.add_argument("--script", default="mode 2; wait paused")
     ap.add_argument("--limit", type=float, help="time limit in seconds (default: from the script)")
+    ap.add_argument("--no-baseline", action="store_true", help="skip playing the undamaged source with each script")
     a = ap.parse_args()
 
     if a.one:
@@ -461,7 +477,7 @@ def main():
         a.out = (os.path.join(os.path.dirname(os.path.abspath(a.manifest)), "recheck") if a.manifest
                  else os.path.join(am4run.ROOT, "build/robustness"))
     os.makedirs(a.out, exist_ok=True)
-    jobs_list = []  # (index, damage, edits, script)
+    jobs_list = []  # (index, damage, edits, script, time limit)
     source = a.source
     if a.manifest:
         with open(a.manifest) as f:
@@ -470,9 +486,9 @@ def main():
                     source = line.split("=", 1)[1].split("\t")[0].strip()
                 if line.startswith("#") or not line.strip():
                     continue
-                name, damage, script, result, edits = line.rstrip("\n").split("\t")[:5]
-                if a.all or result.startswith("FAULT"):
-                    jobs_list.append((int(name[1:]), damage, edits_parse(edits), script))
+                name, damage, script, result, edits, _, limit = line.rstrip("\n").split("\t")[:7]
+                if a.all or result.startswith(("FAULT", "note")):
+                    jobs_list.append((int(name[1:]), damage, edits_parse(edits), script, float(limit)))
     d = open(source, "rb").read()
     segs = walk(d)
     if not segs:
@@ -482,8 +498,8 @@ def main():
     if not a.manifest:
         indices = [int(x) for x in a.only.split(",")] if a.only else range(a.first, a.first + a.count)
         for i in indices:
-            damage, edits, script = make_damage(a.seed, i, d, segs)
-            jobs_list.append((i, damage, edits, script))
+            damage, edits, script, extra = make_damage(a.seed, i, d, segs)
+            jobs_list.append((i, damage, edits, script, time_limit(script, dur) + extra))
 
     work, keep = os.path.join(a.out, "work"), os.path.join(a.out, "faults")
     os.makedirs(work, exist_ok=True)
@@ -494,14 +510,27 @@ def main():
     lock = threading.Lock()
     records = []
     started = time.monotonic()
+    baseline = []
+    if not a.no_baseline:
+        def clean_run(script):
+            res, faults, trace, err = run_one(source, script, time_limit(script, dur), work, "source", segs[0].fps)
+            shown = am4run.SUMMARY.search(res["stderr"])
+            for p in (trace, err):
+                os.remove(p)
+            return script, result_word(faults), faults, shown.group(1) if shown else "-", res["seconds"]
+        with ThreadPoolExecutor(max_workers=1) as pool:  # one at a time: they share the trace names
+            baseline = list(pool.map(clean_run, sorted({job[3] for job in jobs_list})))
+        for script, word, faults, shown, secs in baseline:
+            print(f"undamaged: {word}, {shown} pictures, {secs:.1f} s | {script}", flush=True)
+            for k, detail in faults:
+                print(f"    {k}: {detail}")
 
     def task(job):
-        i, damage, edits, script = job
+        i, damage, edits, script, limit = job
         name = f"d{i:04d}"
         path = os.path.join(work, name + ".am4")
         with open(path, "wb") as f:
             f.write(apply_edits(d, edits))
-        limit = time_limit(script, dur)
         stamp = am4run.exe_stamp()
         res, faults, trace, err = run_one(path, script, limit, work, name, segs[0].fps)
         word = result_word(faults)
@@ -528,15 +557,15 @@ def main():
     records.sort(key=lambda rec: rec["index"])
     with open(manifest, "w") as f:
         f.write(f"# source={os.path.abspath(source)}\tseed={a.seed}\tjobs={a.jobs}\n")
-        f.write("# name\tdamage\tscript\tresult\tedits\tseconds\tlimit\tpictures shown\n")
+        f.write("# name\tdamage\tscript\tresult\tedits\tseconds\tlimit\tpictures shown\tam4play.exe time\n")
         for rec in records:
             f.write(f"{rec['name']}\t{rec['damage']}\t{rec['script']}\t{rec['result']}\t{rec['edits']}\t"
-                    f"{rec['seconds']:.1f}\t{rec['limit']:.0f}\t{rec['pictures']}\n")
+                    f"{rec['seconds']:.1f}\t{rec['limit']:.0f}\t{rec['pictures']}\t{build_time(rec['exe'])}\n")
     try:
         os.rmdir(work)
     except OSError:
         pass
-    print_report(records, a.out, started, source, a.jobs)
+    print_report(records, a.out, started, source, a.jobs, baseline)
     return 1 if any(rec["result"].startswith("FAULT") for rec in records) else 0
 
 

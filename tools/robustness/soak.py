@@ -6,6 +6,7 @@ import subprocess
 import sys
 import time
 
+sys.dont_write_bytecode = True  # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import am4run  # noqa: E402
 
@@ -20,18 +21,28 @@ class ScriptMaker:
     def __init__(self, r, length_s=FILE_SECONDS):
         self.r, self.length = r, length_s
         self.pos, self.mode = 0.0, 1  # fraction of the file; mode the last command set
+        self.delay = 0
+
+    def _speed(self):
+        """Seconds of the file played per second: a delay adds 50 ms per picture shown
+        (30 a second in play, one key picture of 20 in the fast modes)."""
+        if self.mode in (2, 3):
+            return 1 / (1 + 1.5 * self.delay)
+        if self.mode in (4, 5):
+            return 1 / (1 / 6 + 0.075 * self.delay)
+        return 0
 
     def _run_for(self, t):
-        rate = {2: 1, 3: -1, 4: 6, 5: -6}.get(self.mode, 0) / self.length
+        rate = self._speed() * (1 if self.mode in (2, 4) else -1) / self.length
         self.pos = min(1.0, max(0.0, self.pos + rate * t))
         if self.pos in (0.0, 1.0) and self.mode in (2, 3, 4, 5):
             self.mode = 1
 
     def _until_paused(self):
         if self.mode in (2, 4):
-            return (1 - self.pos) * self.length / (1 if self.mode == 2 else 6) + 1.5
+            return (1 - self.pos) * self.length / self._speed() + 1.5
         if self.mode in (3, 5):
-            return self.pos * self.length / (1 if self.mode == 3 else 6) + 1.5
+            return self.pos * self.length / self._speed() + 1.5
         return 1.5
 
     def command(self, budget):
@@ -48,10 +59,12 @@ class ScriptMaker:
             return f"mode {m}", 0.05
         if x < 0.40:
             f = round(r.random(), 3)
-            self.pos, self.mode = f, 8
+            # A running mode goes on from the target; otherwise one picture, then pause.
+            self.pos, self.mode = f, self.mode if self.mode in (2, 3, 4, 5) else 1
             return f"seek {f}", 0.2
         if x < 0.46:
-            return f"delay {r.randint(0, 5)}", 0.0
+            self.delay = r.randint(0, 5)
+            return f"delay {self.delay}", 0.0
         if x < 0.52:
             return f"speed {r.randint(0, 1)}", 0.0
         if x < 0.58:
