@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -155,6 +156,43 @@ TEST_P(OverSize, PictureIsRefusedWithNothingWrittenAndTheDecoderStaysUsable) {
 INSTANTIATE_TEST_SUITE_P(KeyFrames, OverSize,
                          testing::Combine(testing::Values("key_1024x400.h264", "key_720x600.h264"),
                                           testing::Values(Mode::kSync, Mode::kCallBack)));
+
+// A call-back that waits for another thread's decode on the same handle:
+// that decode fails at once instead of waiting for the library's lock.
+struct WaitingCall {
+  int handle;
+  const Bytes* frame;
+  int other_result = 99;
+  bool other_returned = false;
+};
+
+int WaitForAnotherDecode(void* user, engine::DecodeFrameParams*) {
+  auto* w = static_cast<WaitingCall*>(user);
+  auto other = std::async(std::launch::async, [w] {
+    std::vector<uint8_t> out(kPictureBytes);
+    auto params = Params(*w->frame, out.data(), kPictureBytes);
+    return CODECAPI_DecodeFrameVideo(w->handle, 0, &params);
+  });
+  w->other_returned = other.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!w->other_returned) {  // it hangs: nothing else to learn
+    std::fputs("a decode during the call-back waits for the library\n", stderr);
+    TerminateProcess(GetCurrentProcess(), 1);
+  }
+  w->other_result = other.get();
+  return 0;
+}
+
+TEST(CallBackDecode, RunsWithNoLibraryLockHeldSoADecodeMeanwhileFailsAtOnce) {
+  const auto frames = FixtureFrames(FIXTURE_DIR "/cams4_25fps.am4");
+  OpenDecoder decoder(Mode::kCallBack);
+  WaitingCall waiting{decoder.handle(), &frames[1].bytes};
+  ASSERT_GT(CODECAPI_SetCallBack(decoder.handle(), &waiting, WaitForAnotherDecode, 0), 0);
+  std::vector<uint8_t> unused(kPictureBytes);
+  auto params = Params(frames[0].bytes, unused.data(), kPictureBytes);
+  EXPECT_GT(CODECAPI_DecodeFrameVideo(decoder.handle(), 0, &params), 0);
+  EXPECT_TRUE(waiting.other_returned);
+  EXPECT_EQ(waiting.other_result, 0);
+}
 
 TEST(SyncDecodeCapacity, BufferSmallerThanThePictureIsRefusedWithoutAWritePastIt) {
   const auto frames = FixtureFrames(FIXTURE_DIR "/cams4_30fps_480.am4");
