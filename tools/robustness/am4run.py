@@ -146,14 +146,19 @@ def last_trace_line(text):
     return ""
 
 
-def order_faults(events, fps=None):
+SEEK_JUMP_MS = 4000  # ten pictures at the slowest delay, and the seek's own pause
+
+
+def order_faults(events, fps=None, seek_jumps=False):
     """Forward stretches (mode 2 or 4 between two M lines) must show rising
     marks and timestamps, reverse stretches (3 or 5) strictly falling ones.
     With fps, a mark break between pictures whose marks disagree with their
     timestamps (picture = timestamp * fps / 90000) while the timestamps keep
     their order is put as "mark only": a picture decoded without its
-    references. Returns (kind, detail) pairs, the first break of each kind
-    per stretch."""
+    references. With seek_jumps, the first break within SEEK_JUMP_MS of a
+    seek command is put as "seek jump": a seek while playing or running
+    lets the group on screen play out first. Returns (kind, detail)
+    pairs, the first break of each kind per stretch."""
     faults = []
     stretch = 0
     last = {}  # (stretch, mode) -> (mark, mark tick, mark's timestamp, timestamp, timestamp tick)
@@ -162,9 +167,14 @@ def order_faults(events, fps=None):
     def agrees(mark, ts):
         return fps is None or mark == (ts * fps // 90000) & 0xFFFF
 
+    seek_at = None  # tick of a seek whose jump has not been seen
     for e in events:
         if e[0] == "M":
             stretch += 1
+            continue
+        if e[0] == "C":
+            if seek_jumps and e[2].startswith("seek"):
+                seek_at = e[1]
             continue
         if e[0] != "P" or e[2] not in (2, 3, 4, 5):
             continue
@@ -173,6 +183,13 @@ def order_faults(events, fps=None):
         key = (stretch, mode)
         pm, pmt, pmts, pts, ptst = last.get(key, (None, None, None, None, None))
         ts_broken = pts is not None and (ts <= pts if forward else ts >= pts)
+        mark_broken = mark is not None and pm is not None and (mark <= pm if forward else mark >= pm)
+        if seek_at is not None and tick - seek_at <= SEEK_JUMP_MS and (ts_broken or mark_broken):
+            seek_at = None
+            faults.append(("seek jump", f"mode {mode}: timestamp {ts} (mark {mark}) at {tick} ms after {pts} "
+                                        f"(mark {pm}) at {ptst} ms"))
+            last[key] = (mark if mark is not None else pm, tick, ts, ts, tick)
+            continue
         if mark is not None:
             if pm is not None and (mark <= pm if forward else mark >= pm):
                 kind = "forward order" if forward else "reverse order"

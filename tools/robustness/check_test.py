@@ -59,6 +59,31 @@ class OrderTest(unittest.TestCase):
         self.assertIn("after 2 (timestamp 6000)", detail)
 
 
+class SeekJumpTest(unittest.TestCase):
+    def events(self, second_seek, late=False):
+        # play 10..12, seek, the group plays out (13, 14), the target (2, 3), maybe a seek, then 1
+        lines = ["M 0 2", "P 1 2 d t 30000 10", "P 2 2 d t 33000 11", "P 3 2 d t 36000 12", "C 4 seek 0.1",
+                 "M 4 1", "M 5 2", "P 6 2 d t 39000 13", "P 7 2 d t 42000 14", "P 8 2 d t 6000 2",
+                 "P 9 2 d t 9000 3"]
+        if second_seek:
+            lines.append("C 10 seek 0.0")
+        lines.append(f"P {11 + 5000 * late} 2 d t 3000 1")
+        return am4run.parse_trace("\n".join(lines))
+
+    def test_cases(self):
+        cases = [
+            # name, second seek, last picture 5 s later, jumps allowed, kinds
+            ("one seek, one jump", False, False, True, ["forward order", "seek jump", "timestamp order"]),
+            ("two seeks, two jumps", True, False, True, ["seek jump", "seek jump"]),
+            ("second jump too late", True, True, True, ["forward order", "seek jump", "timestamp order"]),
+            ("not allowed", True, False, False, ["forward order", "timestamp order"]),
+        ]
+        for name, second_seek, late, allowed, kinds in cases:
+            with self.subTest(name):
+                faults = am4run.order_faults(self.events(second_seek, late), 30, seek_jumps=allowed)
+                self.assertEqual(sorted(k for k, _ in faults), kinds)
+
+
 class JudgeTest(unittest.TestCase):
     SCRIPT = "mode 2; wait paused"
     GOOD = trace([(3000, 1), (6000, 2)])

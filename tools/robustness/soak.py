@@ -151,8 +151,10 @@ def play(file, script, estimate, out, name, every_s):
     with open(trace, "rb") as f:
         text = f.read().decode("utf-8", "replace")
     summary = am4run.SUMMARY.search(res["stderr"])
-    order = am4run.order_faults(am4run.parse_trace(text), FPS)
-    return res, watch, summary, am4run.last_trace_line(text), order, trace, err
+    breaks = am4run.order_faults(am4run.parse_trace(text), FPS, seek_jumps=True)
+    order = [b for b in breaks if b[0] != "seek jump"]
+    jumps = len(breaks) - len(order)
+    return res, watch, summary, am4run.last_trace_line(text), order, jumps, trace, err
 
 
 def main():
@@ -189,11 +191,12 @@ def main():
             length = min(a.round_seconds, max(10, left - 15))
         script, estimate = ScriptMaker(r).script(length)
         name = f"round{len(rounds) + 1:03d}"
-        res, watch, summary, last, order, trace, err = play(file, script, estimate, a.out, name,
+        res, watch, summary, last, order, jumps, trace, err = play(file, script, estimate, a.out, name,
                                                             60.0 if a.long else 30.0)
         ok = res["rc"] == 0 and summary and not res["timed_out"]
         rec = {"name": name, "rc": res["rc"], "timed_out": res["timed_out"], "summary": bool(summary),
-               "seconds": res["seconds"], "estimate": estimate, "watch": watch, "last": last, "order": order}
+               "seconds": res["seconds"], "estimate": estimate, "watch": watch, "last": last, "order": order,
+               "jumps": jumps}
         rounds.append(rec)
         start_kib = watch.start[1] if watch.start else None
         end_kib = watch.end[1] if watch.end else None
@@ -204,7 +207,7 @@ def main():
         print(f"{name}: exit {res['rc']}{' TIMEOUT' if res['timed_out'] else ''}, "
               f"summary {'yes' if summary else 'NO'}, {res['seconds']:.0f} s (script ~{estimate:.0f} s), "
               f"RSS {mib(start_kib)} -> {mib(end_kib)} MiB (peak {mib(watch.peak)}), "
-              f"order breaks {len(order)}, last '{last}'", flush=True)
+              f"order breaks {len(order)} (and {jumps} seek jumps), last '{last}'", flush=True)
         for k, detail in order[:3]:
             print(f"    {k}: {detail}")
         if ok and not order:
@@ -222,7 +225,8 @@ def main():
     grow = [x["watch"].end[1] - x["watch"].start[1] for x in rounds if x["watch"].start and x["watch"].end]
     print(f"soak: {len(rounds)} run(s) in {time.monotonic() - started:.0f} s; without summary {no_summary}; "
           f"nonzero exits {nonzero} (timeouts {timeouts}); with order breaks "
-          f"{sum(1 for x in rounds if x['order'])}")
+          f"{sum(1 for x in rounds if x['order'])}; seek jumps (group played out after a seek) "
+          f"{sum(x['jumps'] for x in rounds)}")
     if starts and ends:
         print(f"soak: RSS 3 s after the first picture: first {mib(starts[0])}, min {mib(min(starts))}, "
               f"max {mib(max(starts))} MiB; at the end: min {mib(min(ends))}, max {mib(max(ends))} MiB; "
