@@ -108,14 +108,17 @@ void DecodeStage::ResetSlots() {
   slots_.Reset();
 }
 
-void DecodeStage::ResetForSeek() {
-  Invalidate();
+void DecodeStage::ResetPipeline(bool keep_shown) {
   video_queue_.Empty();
   audio_queue_.Empty();
-  const int shown = slots_.ReadSlotIndex();
-  slots_.Slot(1 - shown).Clear();
-  if (!slots_.Slot(shown).ready.load()) slots_.Slot(shown).Clear();  // being filled, not yet on screen
   DropPending();
+  const int shown = slots_.ReadSlotIndex();
+  if (!keep_shown || !slots_.Slot(shown).ready.load()) {  // a slot being filled is not on screen yet
+    ResetSlots();
+    return;
+  }
+  Invalidate();
+  slots_.Slot(1 - shown).Clear();
 }
 
 }  // namespace engine

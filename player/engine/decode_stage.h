@@ -46,10 +46,10 @@ class DecodeStage {
 
   void CloseWriteSlot() { slots_.CloseWriteSlot(); }
   void ResetSlots();     // both slots empty
-  // Both queues emptied, pending key frame dropped, and every slot cleared
-  // but a ready read slot (the group on screen). Only while the decompress
-  // and display workers are parked.
-  void ResetForSeek();
+  // Both queues emptied, pending key frame dropped and both slots emptied;
+  // for a seek, a ready read slot (the group on screen) stays. Only while
+  // the decompress and display workers are parked.
+  void ResetPipeline(bool keep_shown = false);
   void DropPending() { pending_.store(false); }
   bool HasPending() const { return pending_.load(); }
   void ResetFrameTimes() { ring_.Reset(); }

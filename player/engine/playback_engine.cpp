@@ -169,13 +169,15 @@ void PlaybackEngine::StopWorkers() {
 }
 
 void PlaybackEngine::ResetEngine() {
-  video_queue_.Empty();
-  audio_queue_.Empty();
-  stage_.DropPending();
-  stage_.ResetSlots();
+  ResetPipeline(false);
   stage_.ResetFrameTimes();
-  if (audio_open_.load()) audio_->StopAndEmpty();
   if (decoder_ready_) decoder_.ClearMemory();
+}
+
+void PlaybackEngine::ResetPipeline(bool keep_shown) {
+  stage_.ResetPipeline(keep_shown);
+  if (audio_open_.load()) audio_->StopAndEmpty();
+  pacing_reset_.store(true);
 }
 
 template <class Condition>
@@ -201,12 +203,7 @@ void PlaybackEngine::ParkWorkers() {
 bool PlaybackEngine::Quiesce(int ms, int mode) {
   ParkWorkers();
   const bool kept = NapWhile(data_load_, ms, [&] { return mode_.load() == mode; });
-  video_queue_.Empty();
-  audio_queue_.Empty();
-  stage_.DropPending();
-  stage_.ResetSlots();
-  if (audio_open_.load()) audio_->StopAndEmpty();
-  pacing_reset_.store(true);
+  ResetPipeline(false);
   return kept;
 }
 
@@ -214,22 +211,18 @@ bool PlaybackEngine::Quiesce(int ms, int mode) {
 // close it once everything queued is decoded, and let the display show it.
 void PlaybackEngine::PlayOutLastGroup(int mode) {
   const auto same = [&] { return mode_.load() == mode; };
-  while (NapWhile(data_load_, 10, same) &&
-         (video_queue_.EntryCount() > 0 || stage_.HasPending() || decoding_.load())) {
-  }
+  const auto decoding = [&] { return video_queue_.EntryCount() > 0 || stage_.HasPending() || decoding_.load(); };
+  NapWhile(data_load_, INT_MAX, [&] { return same() && decoding(); });
   if (!data_load_.running.load() || !same() || slots_.WriteSlot().count.load() == 0) return;
   slots_.WriteSlot().ready.store(1);  // shown after the slot on screen, which it follows
-  while (NapWhile(data_load_, 10, same) && (slots_.Slot(0).ready.load() || slots_.Slot(1).ready.load())) {
-  }
+  NapWhile(data_load_, INT_MAX, [&] { return same() && (slots_.Slot(0).ready.load() || slots_.Slot(1).ready.load()); });
 }
 
 // A seek while the workers run: park them, reset, and let them go on.
 void PlaybackEngine::PrepareSeek() {
   const int decompress = decompress_command_.load(), display = display_command_.load();
   ParkWorkers();
-  stage_.ResetForSeek();
-  if (audio_open_.load()) audio_->StopAndEmpty();
-  pacing_reset_.store(true);
+  ResetPipeline(true);
   decompress_command_.store(decompress);
   display_command_.store(display);
 }

@@ -62,6 +62,8 @@ class PlaybackEngine : private ReaderHost {
   void StopWorker(Worker& worker);
   void StopWorkers();
   void ResetEngine();
+  // Queues, slots (but the group on screen when keep_shown), sound, pacing.
+  void ResetPipeline(bool keep_shown);
   // Mode `mode` changes to `to` unless another mode was chosen meanwhile.
   void ChangeModeFrom(int mode, int to);
   void NotifyModeChanged(int old_mode, int mode);

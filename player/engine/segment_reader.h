@@ -25,8 +25,8 @@ class ReaderHost {
  public:
   // A reader passed `position` (clamped to 0 .. span).
   virtual void ShowPosition(uint32_t position, uint32_t span) = 0;
-  // Before a seek: empty the queues, the slot not shown and a pending key
-  // frame; return once the video queue holds no frame (or the engine stops).
+  // Before a seek: empty the queues, the slots but the group on screen and
+  // a pending key frame.
   virtual void PrepareSeek() = 0;
   // Sleeps before a full video queue is emptied.
   virtual void Pause(int ms) = 0;

@@ -38,6 +38,10 @@ Bytes ReadWholeFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+void PutLE32(Bytes& file, uint64_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
 std::vector<WalkedSegment> WalkSegments(const Bytes& file) {
   std::vector<WalkedSegment> segments;
   uint64_t at = 0;

@@ -30,6 +30,11 @@ struct WalkedSegment {
 
 Bytes ReadWholeFile(const std::string& path);
 
+// Header fields by their byte offset in a header sector, and a writer to
+// damage them with.
+constexpr int kHeaderPreviousAt = 8, kHeaderDataSectorsAt = 32, kHeaderPayloadLengthAt = 36;
+void PutLE32(Bytes& file, uint64_t at, uint32_t value);
+
 // Complete segments from the first "rvdx" sector on; stops at the first
 // segment that does not fit the file. Empty when there is no header.
 std::vector<WalkedSegment> WalkSegments(const Bytes& file);

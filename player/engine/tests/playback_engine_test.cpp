@@ -106,10 +106,6 @@ class DamagedCopy {
   wchar_t path_[MAX_PATH];
 };
 
-void Put32(testsupport::Bytes& file, uint64_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 class PlaybackEngineTest : public testing::Test {
  protected:
   void SetUp() override { engine_ = std::make_unique<PlaybackEngine>(view_, &audio_); }
@@ -282,7 +278,7 @@ TEST_F(PlaybackEngineTest, OneSegmentFileShowsItsFirstPictureAndEveryModeEndsInP
 
 TEST_F(PlaybackEngineTest, ADamagedHeaderEndsPlayInPauseWithoutRepeatingPictures) {
   const DamagedCopy copy("cams4_30fps_480.am4", [](testsupport::Bytes& file, const auto& segments) {
-    Put32(file, segments[1].offset + 32, 0x7FFFFF);  // data sectors: the next header would be this one again
+    testsupport::PutLE32(file, segments[1].offset + testsupport::kHeaderDataSectorsAt, 0x7FFFFF);  // data sectors: the next header would be this one again
   });
   ASSERT_TRUE(engine_->StartPlayback(copy.path(), nullptr));
   WaitPaused();
@@ -296,8 +292,8 @@ TEST_F(PlaybackEngineTest, ReaderFailuresPauseAfterThePicturesBefore) {
     const char* what;
     void (*damage)(testsupport::Bytes&, const std::vector<testsupport::WalkedSegment>&);
   } cases[] = {
-      {"no parameter sets", [](auto& file, const auto& s) { file[s[3].offset + 400] = 0; }},
-      {"payload over 1 MiB", [](auto& file, const auto& s) { Put32(file, s[3].offset + 36, 0x100001); }},
+      {"no parameter sets", [](auto& file, const auto& s) { file[s[3].offset + backup::kParameterAreaLengthAt] = 0; }},
+      {"payload over 1 MiB", [](auto& file, const auto& s) { testsupport::PutLE32(file, s[3].offset + testsupport::kHeaderPayloadLengthAt, 0x100001); }},
       {"cut short", [](auto& file, const auto& s) { file.resize(s[3].offset + 2048); }},
   };
   for (const auto& c : cases) {

@@ -134,12 +134,9 @@ TEST(SegmentReader, OneSegmentFileReadsForwardsAndStops) {
   for (uint32_t p : r->host.positions) EXPECT_EQ(p, 0u);
 }
 
-void Put32(testsupport::Bytes& file, uint64_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// Header fields by their byte offset in the header sector.
-constexpr int kPreviousAt = 8, kDataSectorsAt = 32, kPayloadLengthAt = 36;
+using testsupport::kHeaderDataSectorsAt;
+using testsupport::kHeaderPayloadLengthAt;
+using testsupport::kHeaderPreviousAt;
 
 struct Damage {
   const char* what;
@@ -150,21 +147,21 @@ constexpr uint32_t kOwnPlus = 0xDEAD;
 
 TEST(SegmentReader, DamagedHeadersNeverTurnForwardReadingBackOrReverseReadingForward) {
   const Damage damages[] = {
-      {"data sectors wrapping to the header itself", 1, kDataSectorsAt, 0x7FFFFF},
-      {"data sectors past 4 GiB", 1, kDataSectorsAt, 0xFFFFFFFF},
-      {"no data sectors", 1, kDataSectorsAt, 0},
-      {"payload over 1 MiB", 3, kPayloadLengthAt, 0x200000},
-      {"payload past the end", 3, kPayloadLengthAt, 0xFFFFFFF0},
-      {"previous link pointing forward", 40, kPreviousAt, kOwnPlus},
-      {"previous link to the header itself", 40, kPreviousAt, 0},
+      {"data sectors wrapping to the header itself", 1, kHeaderDataSectorsAt, 0x7FFFFF},
+      {"data sectors past 4 GiB", 1, kHeaderDataSectorsAt, 0xFFFFFFFF},
+      {"no data sectors", 1, kHeaderDataSectorsAt, 0},
+      {"payload over 1 MiB", 3, kHeaderPayloadLengthAt, 0x200000},
+      {"payload past the end", 3, kHeaderPayloadLengthAt, 0xFFFFFFF0},
+      {"previous link pointing forward", 40, kHeaderPreviousAt, kOwnPlus},
+      {"previous link to the header itself", 40, kHeaderPreviousAt, 0},
   };
   for (const Damage& d : damages) {
     SCOPED_TRACE(d.what);
     auto r = std::make_unique<Reading>("cams4_25fps.am4");
     const auto segments = testsupport::WalkSegments(r->file);
     const auto& seg = segments[d.segment];
-    const uint32_t value = d.value == kOwnPlus ? seg.own + 10 : d.value == 0 && d.at == kPreviousAt ? seg.own : d.value;
-    Put32(r->file, seg.offset + d.at, value);
+    const uint32_t value = d.value == kOwnPlus ? seg.own + 10 : d.value == 0 && d.at == kHeaderPreviousAt ? seg.own : d.value;
+    testsupport::PutLE32(r->file, seg.offset + d.at, value);
 
     int reads = 0;
     uint32_t last = 0;
