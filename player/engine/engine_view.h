@@ -5,12 +5,15 @@
 #include <cstdint>
 
 #include "packet_queue.h"
+#include "recording.h"
 #include "picture_slots.h"
 
 namespace engine {
 
 class EngineView {
  public:
+  // A file was probed and is about to play: its times are known, no worker runs yet.
+  virtual void OnOpened(const backup::RecordingInfo&) {}
   virtual void OnModeChanged(int old_mode, int new_mode) = 0;
   // A picture is shown: play time, drawing, per-picture capture.
   virtual void OnPicture(const PictureEntry& picture, int mode) = 0;

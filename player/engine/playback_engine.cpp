@@ -66,6 +66,7 @@ bool PlaybackEngine::StartPlayback(const wchar_t* path, HWND window) {
   info_ = info;
   StopWorkers();
   ResetEngine();
+  view_.OnOpened(info_);
   view_.OnPosition(0, info_.SpanLength());
 
   decoder_.ClearMemory();

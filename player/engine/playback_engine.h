@@ -40,6 +40,8 @@ class PlaybackEngine : private ReaderHost {
   // What the slider does: pause, wait 100 ms, request the seek, then
   // positioning (paused before) or the running mode again.
   void SeekTo(double fraction);
+  // A new run: the display's schedule starts again with the next picture.
+  void ResetTiming() { pacing_reset_.store(true); }
   void SetDelayIndex(int index) { delay_index_.store(index < 0 ? 0 : index > 5 ? 5 : index); }
   void SetSpeedIndex(int index) { speed_index_.store(index ? 1 : 0); }
   void SetAudioEnabled(bool enabled);

@@ -1,0 +1,535 @@
+#include "player_screen_view.h"
+
+#include <commdlg.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "file_io.h"
+#include "player_controls.h"
+#include "slider_math.h"
+#include "smapi.h"
+#include "view_messages.h"
+
+namespace view {
+
+namespace {
+
+constexpr int kModeStepMs = 100;  // between play-mode changes, for the workers to follow
+constexpr int kBackupFileKind = 3;
+constexpr int kFileCameras = 4;
+
+PanelTime ToPanelTime(const backup::SegmentTime& t) {
+  return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
+
+Span Horizontal(const RECT& r) { return {r.left, r.right}; }
+
+bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+}  // namespace
+
+PlayerScreenView::PlayerScreenView()
+    : engine_(std::make_unique<engine::PlaybackEngine>(static_cast<engine::EngineView&>(*this), &sound_)),
+      edit_buffer_(kEditBufferBytes) {
+  division_list_.fill(kNone);
+}
+
+PlayerScreenView::~PlayerScreenView() { Destroy(); }
+
+bool PlayerScreenView::Create(HWND parent, int x, int y) {
+  const RECT r = SkinRect(kPanelId);
+  if (!Window::Create(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, x, y, r.right - r.left,
+                      r.bottom - r.top, parent))
+    return false;
+  Setup();
+  return true;
+}
+
+// ---- setup and teardown ----
+
+void PlayerScreenView::CreateControls() {
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Hwnd(), GWLP_HINSTANCE));
+  {
+    win32::WindowDC dc(Hwnd());
+    control_font_.Reset(CreateFontW(-MulDiv(9, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0,
+                                    0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  }
+  struct Control {
+    int id;
+    const wchar_t* cls;
+    const wchar_t* text;
+    DWORD style;
+  } const controls[] = {
+      {kAudioOn, L"BUTTON", L"Audio On", BS_AUTOCHECKBOX | WS_TABSTOP},
+      {kAudioCh1, L"BUTTON", L"CH01", BS_AUTORADIOBUTTON | WS_GROUP},
+      {kAudioCh2, L"BUTTON", L"CH02", BS_AUTORADIOBUTTON},
+      {kAudioCh4, L"BUTTON", L"CH04", BS_AUTORADIOBUTTON},
+      {kAudioCh4b, L"BUTTON", L"CH04", BS_AUTORADIOBUTTON},
+      {kDelayLabel, L"STATIC", L"", SS_CENTER | SS_CENTERIMAGE},
+      {kSpeedLabel, L"STATIC", L"", SS_CENTER},
+      {kStatic210, L"STATIC", L"Static", 0},
+      {kStatic211, L"STATIC", L"Static", 0},
+      {kStatic212, L"STATIC", L"Static", 0},
+      {kStatic213, L"STATIC", L"Static", 0},
+  };
+  for (const Control& c : controls) {
+    HWND h = CreateWindowExW(0, c.cls, c.text, WS_CHILD | c.style, 0, 0, 60, 16, Hwnd(),
+                             reinterpret_cast<HMENU>(INT_PTR(c.id)), module, nullptr);
+    SendMessageW(h, WM_SETFONT, WPARAM(control_font_.Get()), FALSE);
+  }
+  labels_[0] = GetDlgItem(Hwnd(), kDelayLabel);
+  labels_[1] = GetDlgItem(Hwnd(), kSpeedLabel);
+  labels_[2] = GetDlgItem(Hwnd(), kStatic210);
+  const auto place = [&](int id, int skin_id) {
+    const RECT r = SkinRect(WORD(skin_id));
+    SetWindowPos(GetDlgItem(Hwnd(), id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(kDelayLabel, kDelayValue);
+  SetWindowTextW(labels_[0], DelayLabel(0));
+  ShowWindow(labels_[0], SW_SHOW);
+  place(kAudioOn, kAudioBox);
+  ShowWindow(GetDlgItem(Hwnd(), kAudioOn), SW_SHOW);
+  EnableWindow(GetDlgItem(Hwnd(), kStatic211), FALSE);
+  // 207 stays hidden as the form has it; 210 to 213 would only show "Static".
+
+  clock_.Create(Hwnd(), kClock);
+  clock_.Start();
+
+  ImageButton* last = nullptr;
+  for (const ButtonSpec& spec : kButtons) {
+    auto b = std::make_unique<ImageButton>(spec.id, spec.label, Hwnd(),
+                                           spec.toggle ? ImageButton::kToggle : ImageButton::kPush, spec.enabled);
+    if (spec.id >= kDelayUp && spec.id <= kSpeedDown) b->SetAutoRepeat(kRepeatMs);
+    if (spec.id == kSlideThumb) {
+      b->SetTransparent(RGB(255, 0, 0));
+      b->SetNotifyOnPress();
+    }
+    if (spec.id < kIconFirst) {
+      if (last) last->next = b.get();
+      else chain_ = b.get();
+      last = b.get();
+    }
+    by_id_[spec.id] = b.get();
+    buttons_.push_back(std::move(b));
+  }
+}
+
+void PlayerScreenView::Setup() {
+  CreateControls();
+  slider_bar_.Reset(SMAPI_GetResourceBitmapHandle(kSliderBar));
+  slider_fill_.Reset(SMAPI_GetResourceBitmapHandle(kSliderFill));
+  panel_.Load(Hwnd());
+  version_text_ = ModuleVersionText();
+  for (int k = 0; k < 4; ++k) {
+    ImageButton* b = Button(kCamera1 + k);
+    b->State().Enable(false);
+    b->State().checked = true;
+  }
+  for (int k = 0; k < 4; ++k) division_list_[k] = uint8_t(k);
+  panel_.Paint(panel_.Rect(), [&](HDC dc) {
+    DrawSliderAt(dc, SkinRect(kTrack).left);
+    DrawInfoTexts(dc, {}, {}, {});
+    DrawChain(chain_, dc);
+    DrawVersionText(dc, version_text_);
+  });
+
+  if (display_.Create(Hwnd(), SkinRect(kVideoArea))) {
+    display_.SetEmptyFill(64);
+    display_.SetBorderColour(RGB(255, 255, 255));
+    display_.SetShowFlags(true, false, false);
+    display_.Redraw(kAllChannels);
+    ShowWindow(display_.Hwnd(), SW_SHOW);
+  }
+  ShowFourFrom(0);
+}
+
+void PlayerScreenView::Teardown() {
+  clock_.Stop();
+  // The engine and its decoders first: nothing may present a picture or
+  // draw the slider into what is destroyed below.
+  engine_->StopEngine();
+  engine_.reset();
+  display_.DestroyWindow();
+  chain_ = nullptr;
+  by_id_.fill(nullptr);
+  buttons_.clear();
+  panel_.Unload();
+  slider_bar_.Reset();
+  slider_fill_.Reset();
+  delay_index_ = speed_index_ = 0;
+  current_camera_ = -1;
+  avi_dialog_shown_ = image_edit_shown_ = false;
+}
+
+// ---- what the engine reports ----
+
+void PlayerScreenView::OnOpened(const backup::RecordingInfo& info) {
+  start_time_ = ToPanelTime(info.start_time);
+  end_time_ = ToPanelTime(info.end_time);
+  play_time_ = {};
+  cameras_ = kFileCameras;
+  last_offset_.store(0);
+  panel_.Paint(Union(SkinRect(kInfoArea), SkinRect(kSliderBar)), [&](HDC dc) {
+    DrawInfoTexts(dc, start_time_, end_time_, play_time_);
+    DrawSliderAt(dc, SkinRect(kTrack).left);
+  });
+  display_.ClearPictures();
+  EnableRange(kAviSave, kImageEdit, true);
+  EnableRange(kFirstPosition, kLastPosition, true);
+  EnableRange(kDelayUp, kSlideThumb, true);
+  ShowFourFrom(0);
+  EnableRange(kDivision1, kDivision4, true);
+}
+
+void PlayerScreenView::OnModeChanged(int old_mode, int new_mode) {
+  PostMessageW(Hwnd(), UM_MODE_CHANGED, WPARAM(old_mode), LPARAM(new_mode));
+}
+
+void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
+  LARGE_INTEGER begin, end, frequency;
+  const bool timed = timings_.enabled.load();
+  if (timed) QueryPerformanceCounter(&begin);
+  const auto& t = picture.capture_time;
+  const SYSTEMTIME time{t.year, t.month, 0, t.day, t.hour, t.minute, t.second, 0};
+  if (display_.Hwnd()) display_.Redraw(display_.PresentPicture(picture.bitmap_info, picture.pixels, time));
+  if (timed) {
+    QueryPerformanceCounter(&end);
+    QueryPerformanceFrequency(&frequency);
+    timings_.ms.push_back(float(double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart)));
+  }
+  play_time_ = ToPanelTime(t);
+  panel_.Paint(Union(SkinRect(74), SkinRect(75)), [&](HDC dc) { DrawPlayTime(dc, play_time_); });
+}
+
+void PlayerScreenView::OnPosition(uint32_t position, uint32_t span) {
+  const RECT track = SkinRect(kTrack);
+  const int offset = SliderOffset(track.right - track.left, position, span);
+  if (last_offset_.exchange(offset) == offset) return;
+  panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawSliderAt(dc, track.left + offset); });
+}
+
+void PlayerScreenView::OnAudioControlsEnabled(bool enabled) {
+  PostMessageW(Hwnd(), UM_AUDIO_CONTROLS, WPARAM(enabled), 0);
+}
+
+// ---- panel pieces ----
+
+void PlayerScreenView::DrawSliderAt(HDC dc, int x) {
+  ImageButton* thumb = Button(kSlideThumb);
+  if (!thumb) return;
+  const RECT track = SkinRect(kTrack), fill = SkinRect(kSliderFill), bar = SkinRect(kSliderBar);
+  RECT r = thumb->Rect();
+  const ThumbPlacement p = PlaceThumb(Horizontal(track), Horizontal(r), x);
+  r.left = p.thumb.left;
+  r.right = p.thumb.right;
+  thumb->MoveTo(r);
+  win32::MemoryDC from(dc);
+  if (slider_bar_) {
+    win32::SelectedObject use(from.Get(), slider_bar_.Get());
+    BitBlt(dc, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top, from.Get(), 0, 0, SRCCOPY);
+  }
+  if (slider_fill_ && p.fill_end > fill.left) {
+    win32::SelectedObject use(from.Get(), slider_fill_.Get());
+    BitBlt(dc, fill.left, fill.top, p.fill_end - fill.left, fill.bottom - fill.top, from.Get(), 0, 0, SRCCOPY);
+  }
+  thumb->Draw(dc);
+}
+
+void PlayerScreenView::RefreshNow(ImageButton* b) {
+  if (!b) return;
+  const RECT r = b->Rect();
+  panel_.Paint(r, [&](HDC dc) {
+    panel_.RestoreLocked(dc, r);
+    if (b->State().visible) b->Draw(dc);
+  });
+}
+
+void PlayerScreenView::EnableButton(int id, bool enabled) {
+  ImageButton* b = Button(id);
+  if (!b) return;
+  panel_.DrawOnly([&](HDC) { b->State().Enable(enabled); });
+  RefreshNow(b);
+}
+
+void PlayerScreenView::EnableRange(int first, int last, bool enabled) {
+  for (int id = first; id <= last; ++id) EnableButton(id, enabled);
+}
+
+// ---- commands ----
+
+void PlayerScreenView::ShowModeDisplay(int old_mode, int mode) {
+  if (ImageButton* was = Button(ModeIcon(old_mode))) {
+    was->State().checked = false;
+    RefreshNow(was);
+  }
+  if (ImageButton* now = Button(ModeIcon(mode))) {
+    now->State().checked = true;
+    RefreshNow(now);
+  }
+  const bool running = mode >= engine::kModePlay && mode <= engine::kModeRewind;
+  if (!avi_dialog_shown_ && !image_edit_shown_) EnableButton(kFileOpen, !running);
+}
+
+void PlayerScreenView::ShowCameras(int division, const uint8_t* list) {
+  const int cells = division == 0 ? 1 : 4;
+  // A toggle whose work is open stays usable, so that it can be closed.
+  if (division == 0 && !image_edit_shown_) {
+    EnableRange(kAviSave, kImageEdit, true);
+  } else if (division == 1) {
+    if (!avi_dialog_shown_) EnableButton(kAviSave, false);
+    if (!image_edit_shown_) EnableButton(kImageEdit, false);
+  }
+  display_.SetDivision(division == 0 ? kOneCameraLayout : kFourCameraLayout, list, cells);
+  division_mode_ = division;
+  division_cells_ = cells;
+  panel_.DrawOnly([&](HDC) {
+    for (int k = 0; k < 4; ++k) {
+      ButtonState& s = Button(kCamera1 + k)->State();
+      s.checked = false;
+      s.Enable(k < cameras_);
+      division_list_[k] = kNone;
+    }
+    for (int i = 0; i < cells && i < cameras_; ++i) {
+      const int k = list[i];
+      if (k >= 4) continue;
+      ButtonState& s = Button(kCamera1 + k)->State();
+      s.Enable(false);
+      s.checked = true;
+      division_list_[i] = uint8_t(k);
+    }
+  });
+  for (int k = 0; k < 4; ++k) RefreshNow(Button(kCamera1 + k));
+}
+
+void PlayerScreenView::ShowFourFrom(int camera) {
+  uint8_t list[4];
+  for (int i = 0; i < 4; ++i) list[i] = uint8_t((camera + i) % 4);
+  ShowCameras(1, list);
+}
+
+void PlayerScreenView::ShowOneCamera(int camera) {
+  const uint8_t list[1] = {uint8_t(camera)};
+  ShowCameras(0, list);
+  current_camera_ = camera;
+}
+
+void PlayerScreenView::StepDelay(int id) {
+  if (id == kDelayUp || id == kDelayDown) {
+    delay_index_ = std::clamp(delay_index_ + (id == kDelayUp ? 1 : -1), 0, 5);
+    engine_->SetDelayIndex(delay_index_);
+    SetWindowTextW(labels_[0], DelayLabel(delay_index_));
+  } else if (id == kSpeedUp || id == kSpeedDown) {
+    speed_index_ = id == kSpeedUp ? 1 : 0;
+    engine_->SetSpeedIndex(speed_index_);
+    SetWindowTextW(labels_[1], SpeedLabel(speed_index_));
+  }
+}
+
+void PlayerScreenView::Command(int id, bool checked) {
+  if (!engine_) return;
+  switch (id) {
+    case kAviSave:
+      SetMode(engine::kModePause);
+      EnableButton(kImageEdit, !checked);
+      EnableRange(kFileOpen, kLastPosition, !checked);
+      avi_dialog_shown_ = checked;
+      break;
+    case kImageEdit:
+      if (checked) {
+        SetMode(engine::kModePause);
+        image_edit_shown_ = true;
+        EnableButton(kAviSave, false);
+        EnableRange(kFileOpen, kLastPosition, false);
+        EnableButton(kSlideThumb, false);
+        display_.SavePicture(current_camera_);
+      } else {
+        display_.RestorePicture(current_camera_);
+        image_edit_shown_ = false;
+        EnableButton(kAviSave, true);
+        EnableRange(kFileOpen, kLastPosition, true);
+        EnableButton(kSlideThumb, true);
+      }
+      break;
+    case kFileOpen:
+      ChooseFile();
+      break;
+    case kExit:
+      SetMode(engine::kModePause);
+      Sleep(kModeStepMs);
+      PostMessageW(exit_target_, UM_PLAYER_EXIT, 0, 0);
+      break;
+    case kFirstPosition:
+    case kLastPosition:
+      engine_->ResetTiming();
+      SetMode(engine::kModePause);
+      Sleep(kModeStepMs);
+      SetMode(id == kFirstPosition ? engine::kModeFirst : engine::kModeLast);
+      Sleep(kModeStepMs);
+      break;
+    case kRewind:
+      SetMode(engine::kModeRewind);
+      break;
+    case kReversePlay:
+      SetMode(engine::kModeReverse);
+      break;
+    case kPause:
+    case kPlay:
+    case kFastForward:
+      engine_->ResetTiming();
+      SetMode(id == kPause ? engine::kModePause : id == kPlay ? engine::kModePlay : engine::kModeFastForward);
+      break;
+    case kCamera1:
+    case kCamera2:
+    case kCamera3:
+    case kCamera4:
+      current_camera_ = -1;
+      if (division_mode_ == 0) ShowOneCamera(id - kCamera1);
+      else ShowFourFrom(id - kCamera1);
+      break;
+    case kDivision1:
+      ShowOneCamera(0);
+      break;
+    case kDivision4:
+      ShowFourFrom(0);
+      break;
+    case kDelayUp:
+    case kDelayDown:
+    case kSpeedUp:
+    case kSpeedDown:
+      StepDelay(id);
+      break;
+  }
+}
+
+void PlayerScreenView::ChooseFile() {
+  wchar_t directory[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, directory);
+  wchar_t file[259] = {}, title[259] = {};
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = Hwnd();
+  ofn.lpstrFilter = L"AM4 Files (*.am4)\0*.am4\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = 259;
+  ofn.lpstrFileTitle = title;
+  ofn.nMaxFileTitle = 259;
+  ofn.Flags = OFN_EXPLORER;
+  if (GetOpenFileNameW(&ofn)) OpenFile(file);
+  SetCurrentDirectoryW(directory);
+}
+
+bool PlayerScreenView::OpenFile(const wchar_t* path) {
+  if (!engine_ || backup::ClassifyFile(path) != kBackupFileKind) return false;
+  current_file_ = path;
+  return engine_->StartPlayback(path, Hwnd());
+}
+
+void PlayerScreenView::SeekAt(int x) { engine_->SeekTo(SeekFraction(Horizontal(SkinRect(kTrack)), x)); }
+
+// ---- messages ----
+
+LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+  switch (msg) {
+    case WM_DESTROY:
+      Teardown();
+      return 0;
+    case WM_PAINT: {
+      win32::PaintDC dc(Hwnd());
+      panel_.DrawOnly([&](HDC panel) { DrawChain(chain_, panel); });
+      panel_.Copy(panel_.Rect(), dc.Get());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      panel_.DrawOnly([&](HDC panel) { DrawChain(chain_, panel); });
+      panel_.Copy(panel_.Rect(), reinterpret_cast<HDC>(wp));
+      return 1;
+    case WM_COMMAND:
+      if (LOWORD(wp) == kAudioOn && HIWORD(wp) == BN_CLICKED && engine_)
+        engine_->SetAudioEnabled(IsDlgButtonChecked(Hwnd(), kAudioOn) == BST_CHECKED);
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, RGB(255, 255, 255));
+      return LRESULT(GetStockObject(BLACK_BRUSH));
+    }
+    case WM_LBUTTONDOWN: {
+      if (!captured_) {
+        SetCapture(Hwnd());
+        captured_ = true;
+      }
+      ImageButton* thumb = Button(kSlideThumb);
+      if (thumb && thumb->State().enabled && Contains(SkinRect(kTrack), x, y)) {
+        panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawSliderAt(dc, x); });
+        SeekAt(x);
+      }
+      panel_.DrawOnly([&](HDC dc) { ChainPress(chain_, dc, false, x, y); });
+      return 0;
+    }
+    case WM_MOUSEMOVE: {
+      POINT origin{0, 0};
+      ClientToScreen(Hwnd(), &origin);
+      origin_ = origin;
+      if (dragging_ && (wp & MK_LBUTTON)) {
+        const RECT track = SkinRect(kTrack);
+        const int at = std::clamp(x, int(track.left), int(track.right));
+        panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawSliderAt(dc, at); });
+        SeekAt(at);
+        return 0;
+      }
+      panel_.DrawOnly([&](HDC dc) { ChainMove(chain_, dc, (wp & MK_LBUTTON) != 0, x, y); });
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      if (captured_) {
+        captured_ = false;
+        ReleaseCapture();
+      }
+      dragging_ = false;
+      panel_.DrawOnly([&](HDC dc) { ChainRelease(chain_, dc, false, x, y); });
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (captured_) captured_ = false;
+      return 0;
+    case WM_MOVE:
+    case WM_MOVING:
+    case UM_FOLLOW_MOVE: {
+      POINT origin{0, 0};
+      ClientToScreen(Hwnd(), &origin);
+      origin_ = origin;
+      break;
+    }
+    case UM_BUTTON_CLICK:
+      Command(int(wp), HIWORD(lp) != 0);
+      return 0;
+    case UM_BUTTON_REPEAT_END:
+      StepDelay(int(wp));
+      return 0;
+    case UM_BUTTON_DRAWN:
+      panel_.Copy(*reinterpret_cast<const RECT*>(lp));
+      return 0;
+    case UM_BUTTON_REFRESH:
+      RefreshNow(reinterpret_cast<ImageButton*>(wp));
+      return 0;
+    case UM_BUTTON_DOWN:
+      if (int(wp) == kSlideThumb) {
+        dragging_ = true;
+        if (!captured_) SetCapture(Hwnd()), captured_ = true;
+      }
+      return 0;
+    case UM_MODE_CHANGED:
+      if (engine_) ShowModeDisplay(int(wp), int(lp));
+      return 0;
+    case UM_AUDIO_CONTROLS:
+      for (int id : {kAudioOn, kStatic212, kAudioCh1, kAudioCh2, kAudioCh4, kAudioCh4b})
+        EnableWindow(GetDlgItem(Hwnd(), id), wp != 0);
+      return 0;
+  }
+  return Window::OnMessage(msg, wp, lp);
+}
+
+}  // namespace view

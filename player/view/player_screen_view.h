@@ -1,0 +1,115 @@
+// The player's one window: the skinned panel with its buttons, slider, clock
+// and texts, the video area, and the playback engine behind them. It turns
+// button clicks into play modes, divisions and file opens, and shows what
+// the engine reports.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display_manager.h"
+#include "display_time_date.h"
+#include "engine_view.h"
+#include "image_button.h"
+#include "panel.h"
+#include "panel_texts.h"
+#include "playback_engine.h"
+#include "sound_output.h"
+#include "win32/gdi.h"
+#include "win32/window.h"
+
+namespace view {
+
+// Time each picture took to be shown (cut, composed, copied to the window),
+// kept when asked for, for the benchmark.
+struct DisplayTimings {
+  std::atomic<bool> enabled{false};
+  std::vector<float> ms;  // display worker only, read after the engine stopped
+};
+
+class PlayerScreenView : public win32::Window, private engine::EngineView {
+ public:
+  static constexpr wchar_t kClassName[] = L"PlayerScreenView";
+  static constexpr size_t kEditBufferBytes = 2'359'296;
+
+  PlayerScreenView();
+  ~PlayerScreenView() override;
+
+  // A child of parent at x, y, sized to the panel; shown.
+  bool Create(HWND parent, int x, int y);
+  void SetExitTarget(HWND target) { exit_target_ = target; }
+  // The open-file flow's last step: classify, then start. False: nothing changed.
+  bool OpenFile(const wchar_t* path);
+
+  DisplayTimings& Timings() { return timings_; }
+  engine::PlaybackEngine& Engine() { return *engine_; }
+  DisplayManager& Display() { return display_; }
+  int CurrentCamera() const { return current_camera_; }
+
+ private:
+  // EngineView, called from the engine's threads.
+  void OnOpened(const backup::RecordingInfo& info) override;
+  void OnModeChanged(int old_mode, int new_mode) override;
+  void OnPicture(const engine::PictureEntry& picture, int mode) override;
+  void OnPosition(uint32_t position, uint32_t span) override;
+  void OnAudioControlsEnabled(bool enabled) override;
+
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Setup();
+  void CreateControls();
+  void Teardown();
+  void Command(int id, bool checked);
+  void ShowModeDisplay(int old_mode, int mode);
+  void ShowCameras(int division, const uint8_t* list);
+  void ShowFourFrom(int camera);
+  void ShowOneCamera(int camera);
+  void StepDelay(int id);
+  void ChooseFile();
+  void SeekAt(int x);
+  void DrawSliderAt(HDC panel, int x);
+
+  ImageButton* Button(int id) const { return id > 0 && id < int(by_id_.size()) ? by_id_[id] : nullptr; }
+  // Enabled or disabled, then redrawn.
+  void EnableButton(int id, bool enabled);
+  void EnableRange(int first, int last, bool enabled);
+  void RefreshNow(ImageButton* b);
+  void SetMode(int mode) { engine_->SetPlayMode(mode); }
+
+  // Engine, sound and pictures: built once with the window object.
+  engine::SoundOutput sound_;
+  std::unique_ptr<engine::PlaybackEngine> engine_;
+  DisplayManager display_;
+  Panel panel_;
+  DisplayTimeDate clock_;
+  std::vector<std::unique_ptr<ImageButton>> buttons_;  // table order
+  std::array<ImageButton*, 48> by_id_ = {};
+  ImageButton* chain_ = nullptr;
+  std::vector<uint8_t> edit_buffer_;
+  win32::Font control_font_;
+  win32::Bitmap slider_bar_, slider_fill_;
+
+  // User-interface thread.
+  int division_mode_ = 1, division_cells_ = 4;
+  std::array<uint8_t, 16> division_list_;
+  int current_camera_ = -1;
+  int delay_index_ = 0, speed_index_ = 0;
+  bool avi_dialog_shown_ = false, image_edit_shown_ = false;
+  int cameras_ = 0;  // of the open file
+  PanelTime start_time_, end_time_;
+  bool dragging_ = false, captured_ = false;
+  POINT origin_ = {};
+  HWND exit_target_ = nullptr;
+  std::wstring current_file_, version_text_;
+  HWND labels_[3] = {};  // 205, 207, 210
+
+  // Written by the engine's workers.
+  PanelTime play_time_;          // display worker
+  std::atomic<int> last_offset_{-1};  // slider offset drawn last
+  DisplayTimings timings_;
+};
+
+}  // namespace view
