@@ -474,6 +474,10 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       POINT origin{0, 0};
       ClientToScreen(Hwnd(), &origin);
       origin_ = origin;
+      if (!tracking_leave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Hwnd(), 0};
+        tracking_leave_ = TrackMouseEvent(&track);
+      }
       if (dragging_ && (wp & MK_LBUTTON)) {
         const RECT track = SkinRect(kTrack);
         const int at = std::clamp(x, int(track.left), int(track.right));
@@ -484,6 +488,11 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       panel_.DrawOnly([&](HDC dc) { ChainMove(chain_, dc, (wp & MK_LBUTTON) != 0, x, y); });
       return 0;
     }
+    case WM_MOUSELEAVE:
+      // Off the panel (onto the video area too): no button stays lit.
+      tracking_leave_ = false;
+      if (!captured_) panel_.DrawOnly([&](HDC dc) { ChainMove(chain_, dc, false, -1, -1); });
+      return 0;
     case WM_LBUTTONUP:
       if (captured_) {
         captured_ = false;

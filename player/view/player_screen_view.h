@@ -100,7 +100,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   bool avi_dialog_shown_ = false, image_edit_shown_ = false;
   int cameras_ = 0;  // of the open file
   PanelTime start_time_, end_time_;
-  bool dragging_ = false, captured_ = false;
+  bool dragging_ = false, captured_ = false, tracking_leave_ = false;
   POINT origin_ = {};
   HWND exit_target_ = nullptr;
   std::wstring current_file_, version_text_;

@@ -1,0 +1,289 @@
+// playerhost.exe driven as a person drives it: real pointer and keyboard
+// input, the open-file dialog, and what the screen shows afterwards.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "file_io.h"
+#include "panel_texts.h"
+#include "player_controls.h"
+#include "player_driver.h"
+#include "smapi.h"
+#include "win32/gdi.h"
+
+namespace {
+
+using uidriver::Pixels;
+using uidriver::PlayerDriver;
+using namespace view;
+
+std::wstring Widen(const char* s) { return std::wstring(s, s + strlen(s)); }
+
+std::wstring WindowsPath(std::wstring p) {
+  for (wchar_t& c : p)
+    if (c == L'/') c = L'\\';
+  return p;
+}
+
+const std::wstring kPlayer = Widen(PLAYERHOST);
+const std::wstring kFixture = WindowsPath(Widen(FIXTURE_DIR "/cams4_25fps.am4"));
+
+// The part of a bitmap, as the screen would show it.
+Pixels FromBitmap(HBITMAP bitmap, RECT part) {
+  Pixels out;
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) return out;
+  win32::MemoryDC dc(nullptr);
+  win32::SelectedObject use(dc.Get(), bitmap);
+  out.width = part.right - part.left;
+  out.height = part.bottom - part.top;
+  out.bgr.resize(size_t(out.width) * out.height * 3);
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      const COLORREF c = GetPixel(dc.Get(), part.left + x, part.top + y);
+      uint8_t* p = &out.bgr[(size_t(y) * out.width + x) * 3];
+      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+    }
+  return out;
+}
+
+RECT Sized(const RECT& r) { return {0, 0, r.right - r.left, r.bottom - r.top}; }
+
+RECT SkinRect(int id) {
+  RECT r{};
+  SMAPI_GetResourceRect(WORD(id), &r);
+  return r;
+}
+
+// A button's look: face 0..3 of its face set, 4..7 of its alternate set.
+Pixels Face(int id, int face) {
+  HBITMAP f[8] = {};
+  SMAPI_GetResourceBitmapHandle(WORD(id), &f[0], &f[1], &f[2], &f[3]);
+  SMAPI_GetResourceBitmapHandleEx(WORD(id), &f[4], &f[5], &f[6], &f[7]);
+  Pixels p = FromBitmap(f[face], Sized(SkinRect(id)));
+  for (HBITMAP b : f)
+    if (b) DeleteObject(b);
+  return p;
+}
+enum { kNormalFace = 0, kDisabledFace = 3, kCheckedNormalFace = 4, kCheckedDisabledFace = 7 };
+
+Pixels Background(int id) {
+  win32::Bitmap panel(SMAPI_GetResourceBitmapHandle(0));
+  return FromBitmap(panel.Get(), SkinRect(id));
+}
+
+bool Shows(const PlayerDriver& p, int id, const Pixels& look) { return p.CaptureRect(id) == look; }
+
+// The look appears within a moment (the panel is redrawn after the video area).
+bool ComesToShow(const PlayerDriver& p, int id, const Pixels& look) {
+  return uidriver::WaitUntil([&] { return Shows(p, id, look); }, 3000);
+}
+
+// The window without the clock, which changes every second.
+Pixels StillWindow(const PlayerDriver& p) {
+  Pixels w = p.CaptureWindow();
+  RECT window, clock = p.ScreenRect(58);
+  GetWindowRect(p.Process().Window(), &window);
+  for (int y = clock.top; y < clock.bottom; ++y)
+    for (int x = clock.left; x < clock.right; ++x)
+      memset(&w.bgr[(size_t(y - window.top) * w.width + (x - window.left)) * 3], 0, 3);
+  return w;
+}
+
+bool WaitPaused(const PlayerDriver& p) {
+  const Pixels paused = Face(kIconPause, kCheckedDisabledFace);
+  return uidriver::WaitUntil([&] { return Shows(p, kIconPause, paused); }, 15000);
+}
+
+// Pure white text pixels next to their black outline, in the caption line of
+// a cell whose top left is at x, y of the video area.
+int CaptionPixels(const Pixels& video, int x, int y) {
+  int n = 0;
+  for (int yy = y + 4; yy < y + 22; ++yy)
+    for (int xx = x + 4; xx < x + 120; ++xx)
+      if (video.At(xx, yy) == RGB(255, 255, 255) &&
+          (video.At(xx - 1, yy) == 0 || video.At(xx + 1, yy) == 0 || video.At(xx, yy - 1) == 0))
+        ++n;
+  return n;
+}
+
+TEST(PlayerHost, BeforeAFileOnlyFileOpenAndExitReact) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer));
+  Sleep(500);
+  for (int icon = kIconFirst; icon <= kIconLast; ++icon)
+    EXPECT_EQ(p.CaptureRect(icon), Background(icon)) << "mode icon " << icon << " drawn before a file";
+  EXPECT_TRUE(Shows(p, kPlay, Face(kPlay, kDisabledFace)));
+  const Pixels before = StillWindow(p);
+  for (int id : {int(kPlay), int(kFirstPosition), int(kReversePlay), int(kDivision1), int(kCamera2), int(kDelayUp), int(kAviSave), int(kTrack)}) {
+    p.ClickButton(id);
+    uidriver::MoveTo({0, 0});
+  }
+  Sleep(300);
+  EXPECT_EQ(StillWindow(p), before);
+  EXPECT_EQ(p.ControlText(kDelayLabel), L" 1");
+
+  p.ClickButton(kFileOpen);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return (dialog = p.Process().FindOwnWindow(L"#32770")) != nullptr; }, 10000));
+  ASSERT_TRUE(uidriver::Focus(dialog));
+  uidriver::PressKey(VK_ESCAPE);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+  p.ClickButton(kExit);
+  DWORD code = 1;
+  EXPECT_TRUE(p.Process().WaitExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(PlayerHost, OpensAFileThroughTheDialogAndShowsItsFirstPicture) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer));
+  ASSERT_TRUE(p.OpenThroughDialog(kFixture));
+  const Pixels first = Face(kIconFirst, kCheckedDisabledFace), paused = Face(kIconPause, kCheckedDisabledFace);
+  bool saw_first = false;
+  ASSERT_TRUE(uidriver::WaitUntil([&] {
+    saw_first |= Shows(p, kIconFirst, first);
+    return Shows(p, kIconPause, paused);
+  }, 15000, 5));
+  EXPECT_TRUE(saw_first) << "ICON FIRST POSITION was never shown selected";
+  for (int cell = 0; cell < 4; ++cell) {
+    const auto mark = p.MarkShown(cell);
+    ASSERT_TRUE(mark) << "cell " << cell;
+    EXPECT_EQ(mark->camera, cell + 1);
+    EXPECT_EQ(mark->picture, 0);
+  }
+  const Pixels video = p.CaptureRect(kVideoArea);
+  for (auto [x, y] : {std::pair{0, 0}, {352, 0}, {0, 264}, {352, 264}})
+    EXPECT_GT(CaptionPixels(video, x, y), 40) << "caption of the cell at " << x << "," << y;
+
+  // The start and end times as the panel draws them.
+  backup::RecordingInfo info;
+  ASSERT_TRUE(backup::ProbeRecording(kFixture.c_str(), info));
+  win32::Bitmap panel(SMAPI_GetResourceBitmapHandle(0));
+  {
+    win32::MemoryDC dc(nullptr);
+    win32::SelectedObject use(dc.Get(), panel.Get());
+    const auto t = [](const backup::SegmentTime& s) {
+      return PanelTime{s.year, s.month, s.day, s.hour, s.minute, s.second};
+    };
+    DrawInfoTexts(dc.Get(), t(info.start_time), t(info.end_time), t(info.start_time));
+  }
+  for (int id : {65, 66, 68, 69, 74, 75})
+    EXPECT_EQ(p.CaptureRect(id), FromBitmap(panel.Get(), SkinRect(id))) << "information text " << id;
+}
+
+TEST(PlayerHost, PlayAdvancesThePictureThePlayTimeAndTheSlider) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  const Pixels time_before = p.CaptureRect(75), slider_before = p.CaptureRect(kSliderBar);
+  p.ClickButton(kPlay);
+  EXPECT_TRUE(Shows(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    const auto m = p.MarkShown(0);
+    return m && m->picture >= 60;
+  }, 10000));
+  EXPECT_NE(p.CaptureRect(75), time_before);
+  EXPECT_NE(p.CaptureRect(kSliderBar), slider_before);
+  EXPECT_TRUE(Shows(p, kFileOpen, Face(kFileOpen, kDisabledFace))) << "FILE OPEN stays usable while playing";
+}
+
+TEST(PlayerHost, DivisionAndCameraButtonsChooseWhatIsShown) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  for (int k = 0; k < 4; ++k) EXPECT_TRUE(ComesToShow(p, kCamera1 + k, Face(kCamera1 + k, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kAviSave, Face(kAviSave, kDisabledFace)));
+
+  p.ClickButton(kDivision1);
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->camera == 1; }, 5000));
+  EXPECT_TRUE(ComesToShow(p, kCamera1, Face(kCamera1, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kCamera2, Face(kCamera2, kNormalFace)));
+  EXPECT_TRUE(ComesToShow(p, kAviSave, Face(kAviSave, kNormalFace)));
+  EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kNormalFace)));
+
+  p.ClickButton(kCamera3);
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->camera == 3; }, 5000));
+  EXPECT_TRUE(ComesToShow(p, kCamera3, Face(kCamera3, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kCamera1, Face(kCamera1, kNormalFace)));
+
+  p.ClickButton(kDivision4);
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    for (int cell = 0; cell < 4; ++cell)
+      if (!p.MarkShown(cell) || p.MarkShown(cell)->camera != cell + 1) return false;
+    return true;
+  }, 5000));
+  EXPECT_TRUE(ComesToShow(p, kAviSave, Face(kAviSave, kDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kDisabledFace)));
+}
+
+TEST(PlayerHost, ClicksOnTheSliderTrackSeek) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  const RECT track = p.ScreenRect(kTrack);
+  const int y = (track.top + track.bottom) / 2;
+  uidriver::Click({track.left + (track.right - track.left) * 3 / 4, y});
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    const auto m = p.MarkShown(0);
+    return m && m->picture >= 150;
+  }, 10000)) << "the picture of three quarters of the recording";
+  EXPECT_TRUE(WaitPaused(p));
+
+  // Within half a thumb of the left end: the start, and the thumb flush left.
+  uidriver::Click({track.left + 3, y});
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    const auto m = p.MarkShown(0);
+    return m && m->picture < 30;
+  }, 10000));
+  EXPECT_TRUE(WaitPaused(p));
+  const Pixels bar = p.CaptureRect(kSliderBar);
+  const RECT bar_rect = SkinRect(kSliderBar), thumb = SkinRect(kSlideThumb);
+  const int thumb_x = thumb.left - bar_rect.left + 8, thumb_y = (thumb.bottom - thumb.top) / 2;
+  EXPECT_NE(bar.At(thumb_x, thumb_y), Background(kSliderBar).At(thumb_x, thumb_y)) << "thumb not at the left end";
+}
+
+TEST(PlayerHost, HoldingDelayUpWalksTheLabelUpTo32) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  std::vector<std::wstring> seen{p.ControlText(kDelayLabel)};
+  const POINT up = p.Centre(kDelayUp);
+  uidriver::MoveTo(up);
+  uidriver::MouseDown(up);
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 2100; Sleep(20))
+    if (p.ControlText(kDelayLabel) != seen.back()) seen.push_back(p.ControlText(kDelayLabel));
+  uidriver::MouseUp(up);
+  Sleep(300);
+  if (p.ControlText(kDelayLabel) != seen.back()) seen.push_back(p.ControlText(kDelayLabel));
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L" 1", L" 2", L" 4", L" 8", L"16", L"32"}));
+}
+
+TEST(PlayerHost, AFileThatIsNotABackupFileChangesNothing) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  const std::wstring junk = std::wstring(dir) + L"not_a_backup.am4";
+  {
+    const std::string bytes(600000, 'x');
+    HANDLE f = CreateFileW(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+  }
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer));
+  Sleep(500);
+  uidriver::MoveTo(p.Centre(kVideoArea));  // no button is hovered in either picture
+  const Pixels before = StillWindow(p);
+  ASSERT_TRUE(p.OpenThroughDialog(junk));
+  uidriver::MoveTo(p.Centre(kVideoArea));
+  Sleep(1000);
+  EXPECT_EQ(StillWindow(p), before);
+  DeleteFileW(junk.c_str());
+}
+
+}  // namespace
