@@ -45,7 +45,12 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap) {
   // The bitmap copied into a 32-bit section, rows top first.
   const int width = info.bmWidth, height = info.bmHeight;
   BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // rows top first
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   win32::Bitmap section(CreateDIBSection(target.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!section || !bits) return nullptr;

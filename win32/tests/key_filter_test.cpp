@@ -19,7 +19,8 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void Type(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
   for (WORD vk : keys) {
-    INPUT down{INPUT_KEYBOARD};
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
     down.ki.wVk = vk;
     INPUT up = down;
     up.ki.dwFlags = KEYEVENTF_KEYUP;
@@ -75,7 +76,13 @@ TEST(DiscardedKeys, OnlyTheThreeKeyDownsOfFilteredWindowsAreDiscarded) {
   HWND inner = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, outer, nullptr, nullptr, nullptr);
   HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   win32::DiscardedKeys filter(outer);
-  auto discarded = [](HWND w, UINT msg, WPARAM key) { return win32::DiscardedKeys::IsDiscarded({w, msg, key, 0}); };
+  auto discarded = [](HWND w, UINT msg, WPARAM key) { 
+    MSG m{};
+    m.hwnd = w;
+    m.message = msg;
+    m.wParam = key;
+    return win32::DiscardedKeys::IsDiscarded(m);
+  };
   EXPECT_TRUE(discarded(inner, WM_KEYDOWN, VK_SPACE));
   EXPECT_TRUE(discarded(outer, WM_KEYDOWN, VK_RETURN));
   EXPECT_TRUE(discarded(outer, WM_KEYDOWN, VK_ESCAPE));

@@ -12,14 +12,14 @@
 namespace {
 
 std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path.c_str(), std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+  std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
 
 // A program folder of its own for each test, removed afterwards.

@@ -15,7 +15,12 @@ constexpr uint32_t kKey = 0xFF00FF, kGrey = 0x808080;
 // A bitmap of 0x00RRGGBB pixels, rows top first.
 HBITMAP MakeBitmap(int width, int height, const std::vector<uint32_t>& rgb) {
   BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // rows top first
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap) memcpy(bits, rgb.data(), rgb.size() * 4);
@@ -71,14 +76,14 @@ struct Canvas {
 TEST(DrawHelpBox, TintsTheBoxAtAlpha60AndGrowsItForFourLines) {
   // The tint added to black: each channel of 0x78E6FD times 60 / 255.
   const COLORREF tinted = RGB(253 * 60 / 255, 230 * 60 / 255, 120 * 60 / 255);
-  auto near = [](COLORREF a, COLORREF b) {
+  auto similar = [](COLORREF a, COLORREF b) {
     return abs(GetRValue(a) - GetRValue(b)) <= 1 && abs(GetGValue(a) - GetGValue(b)) <= 1 &&
            abs(GetBValue(a) - GetBValue(b)) <= 1;
   };
   {
     Canvas c;
     DrawHelpBox(L"one\r\ntwo", 8, c.dc.Get(), 50, 100, 250, 200);
-    EXPECT_TRUE(near(c.At(52, 102), tinted));
+    EXPECT_TRUE(similar(c.At(52, 102), tinted));
     EXPECT_EQ(c.At(52, 98), 0u);    // above the box
     EXPECT_EQ(c.At(249, 150), 0u);  // the last column is left as created
     EXPECT_EQ(c.At(150, 199), 0u);  // and the last row
@@ -87,8 +92,8 @@ TEST(DrawHelpBox, TintsTheBoxAtAlpha60AndGrowsItForFourLines) {
     Canvas c;
     const wchar_t text[] = L"a\r\nb\r\nc\r\nd";
     DrawHelpBox(text, int(wcslen(text)), c.dc.Get(), 50, 100, 250, 200);
-    EXPECT_TRUE(near(c.At(52, 91), tinted));   // 10 pixels more above
-    EXPECT_TRUE(near(c.At(52, 208), tinted));  // and below
+    EXPECT_TRUE(similar(c.At(52, 91), tinted));   // 10 pixels more above
+    EXPECT_TRUE(similar(c.At(52, 208), tinted));  // and below
     EXPECT_EQ(c.At(52, 89), 0u);
   }
   {
