@@ -6,10 +6,14 @@
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x424D4250;  // "BMBP"
+// The button's object, for the owner-draw message that reaches its dialog.
+constexpr wchar_t kObjectProp[] = L"CBmpButton";
 }
 
 CBmpButton::~CBmpButton() {
-  if (hwnd_) RemoveWindowSubclass(hwnd_, Subclass, kSubclassId);
+  if (!hwnd_) return;
+  RemoveWindowSubclass(hwnd_, Subclass, kSubclassId);
+  RemovePropW(hwnd_, kObjectProp);
 }
 
 bool CBmpButton::Attach(HWND dialog, int controlId) {
@@ -17,6 +21,7 @@ bool CBmpButton::Attach(HWND dialog, int controlId) {
   if (!control || hwnd_) return false;
   if (!SetWindowSubclass(control, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
   hwnd_ = control;
+  SetPropW(control, kObjectProp, this);
   LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
   SetWindowLongPtrW(control, GWL_STYLE, (style & ~LONG_PTR(BS_TYPEMASK)) | BS_OWNERDRAW);
   return true;
@@ -39,10 +44,9 @@ void CBmpButton::Repaint() const {
 }
 
 bool CBmpButton::DrawItemMessage(const DRAWITEMSTRUCT* item) {
-  DWORD_PTR self = 0;
-  if (!item || item->CtlType != ODT_BUTTON || !GetWindowSubclass(item->hwndItem, Subclass, kSubclassId, &self))
-    return false;
-  auto* button = reinterpret_cast<CBmpButton*>(self);
+  if (!item || item->CtlType != ODT_BUTTON) return false;
+  auto* button = static_cast<CBmpButton*>(GetPropW(item->hwndItem, kObjectProp));
+  if (!button) return false;
   const RECT& r = item->rcItem;
   DrawBitmap(button->faces_[button->state_.face()], item->hDC, r.left, r.top, r.right, r.bottom);
   return true;
@@ -51,6 +55,7 @@ bool CBmpButton::DrawItemMessage(const DRAWITEMSTRUCT* item) {
 LRESULT CALLBACK CBmpButton::Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, Subclass, kSubclassId);
+    RemovePropW(hwnd, kObjectProp);
     reinterpret_cast<CBmpButton*>(self)->hwnd_ = nullptr;
     return DefSubclassProc(hwnd, msg, wp, lp);
   }
