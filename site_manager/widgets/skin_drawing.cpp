@@ -6,6 +6,7 @@
 #include "help_box_layout.h"
 #include "shape_runs.h"
 #include "velmora.h"
+#include "win32/dib.h"
 #include "win32/gdi.h"
 
 void DrawBitmap(HBITMAP bitmap, HDC dc, int left, int top, int right, int bottom) {
@@ -42,17 +43,10 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap) {
   win32::MemoryDC source(nullptr);
   if (!target.Get() || !source.Get()) return nullptr;
 
-  // The bitmap copied into a 32-bit section, rows top first.
+  // The bitmap copied into a 32-bit section.
   const int width = info.bmWidth, height = info.bmHeight;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;  // rows top first
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  win32::Bitmap section(CreateDIBSection(target.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::Bitmap section(win32::CreateTopDownDib32(target.Get(), width, height, &bits));
   if (!section || !bits) return nullptr;
   {
     win32::SelectedObject intoTarget(target.Get(), section.Get());

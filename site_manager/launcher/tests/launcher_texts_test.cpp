@@ -13,7 +13,7 @@ TEST(LauncherTexts, AddressIsCutFromSeventeenCharactersOn) {
       {u"192.168.100.1", u"IP : 192.168.100.1 "},
       {u"192.168.100.123a", u"IP : 192.168.100.123a "},   // 16: whole, 22 characters
       {u"192.168.100.123ab", u"IP : 192.168.100.123..."},  // 17: its first 15 and "..."
-      {u"a-very-long-host-name.example.com", u"IP : a-very-long-host..."},
+      {u"a-very-long-host-name.example.com", u"IP : a-very-long-hos..."},
   };
   for (const Case& c : cases) EXPECT_EQ(AddressText(c.ip), c.shown);
 }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "win32/dib.h"
 #include "win32/gdi.h"
 
 namespace {
@@ -14,15 +15,8 @@ constexpr uint32_t kKey = 0xFF00FF, kGrey = 0x808080;
 
 // A bitmap of 0x00RRGGBB pixels, rows top first.
 HBITMAP MakeBitmap(int width, int height, const std::vector<uint32_t>& rgb) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;  // rows top first
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = win32::CreateTopDownDib32(nullptr, width, height, &bits);
   if (bitmap) memcpy(bits, rgb.data(), rgb.size() * 4);
   return bitmap;
 }
