@@ -1,6 +1,7 @@
 #include "launcher_dialog.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "about_dialog.h"
 #include "resource.h"

@@ -3,6 +3,7 @@
 // and help on hover for the function buttons.
 #pragma once
 
+#include <iterator>
 #include <memory>
 #include <string>
 
