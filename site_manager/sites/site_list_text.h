@@ -1,0 +1,21 @@
+// The text of the site list file as it is saved, before the conversion to
+// the system's ANSI code page: one SETUP_INFO section, then a section per
+// site, lines ending in CR LF. Portable.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "site_record.h"
+
+// Names of the file's sections and keys.
+inline constexpr char16_t kSetupSection[] = u"SETUP_INFO";
+inline constexpr char16_t kNumberKey[] = u"NUMBER";
+inline constexpr char16_t kSitePrefix[] = u"DVR";
+
+// "DVR" followed by the 1-based position.
+std::u16string SiteSectionName(int position);
+
+// The whole file. A record with an empty address is given "INVALID IP",
+// in the record itself, before it is written.
+std::u16string SiteListText(std::span<SiteRecord* const> sites);

@@ -1,0 +1,48 @@
+// CBmpButton: a dialog's push button painted with skin faces by state, with
+// the hand (or not-allowed) cursor and hover and leave notifications to a
+// window of choice. It subclasses the control; the dialog hands its
+// WM_DRAWITEM to DrawItemMessage.
+#pragma once
+#include <windows.h>
+
+#include "button_state.h"
+
+// Posted to the notification window; wParam is the button's control identifier.
+constexpr UINT UM_BUTTONHOVER = 0x80E;
+constexpr UINT UM_BUTTONLEAVE = 0x80F;
+
+class CBmpButton {
+ public:
+  CBmpButton() = default;
+  CBmpButton(const CBmpButton&) = delete;
+  CBmpButton& operator=(const CBmpButton&) = delete;
+  ~CBmpButton();
+
+  // Takes over the dialog's control: owner-drawn from now on.
+  bool Attach(HWND dialog, int controlId);
+  // Faces by the button's state numbering; a null pressed, hover or disabled
+  // face shows the normal one. The caller keeps the bitmaps. Returns whether
+  // the normal face is there.
+  bool SetFaces(HBITMAP normal, HBITMAP pressed, HBITMAP hover, HBITMAP disabled);
+  void Disable();
+  void Enable();
+  void SetNotifyWindow(HWND window) { notify_ = window; }
+
+  HWND Hwnd() const { return hwnd_; }
+  ButtonFace Face() const { return state_.face(); }
+  bool Active() const { return state_.active(); }
+
+  // Paints the button an owner-draw message is for; false when it is not a CBmpButton.
+  static bool DrawItemMessage(const DRAWITEMSTRUCT* item);
+
+ private:
+  static LRESULT CALLBACK Subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT React(const ButtonReaction& r, UINT msg, WPARAM wp, LPARAM lp);
+  void Repaint() const;
+
+  HWND hwnd_ = nullptr;
+  HWND notify_ = nullptr;
+  HBITMAP faces_[4] = {};
+  ButtonState state_;
+};
