@@ -102,13 +102,15 @@ bool DisplayManager::EnsureBitmapLocked() {
   if (offscreen_) return true;
   if (!Hwnd() || !offscreen_dc_.Get()) return false;
   win32::WindowDC dc(Hwnd());
-  win32::Bitmap bitmap(CreateCompatibleBitmap(dc.Get(), rect_.right - rect_.left, rect_.bottom - rect_.top));
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect_.right - rect_.left, -(rect_.bottom - rect_.top), 1, 32, BI_RGB};
+  void* bits = nullptr;
+  win32::Bitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return false;
+  offscreen_bits_ = static_cast<uint8_t*>(bits);
   HGDIOBJ old = SelectObject(offscreen_dc_.Get(), bitmap.Get());
   if (!offscreen_old_) offscreen_old_ = old;
   offscreen_ = std::move(bitmap);
-  SetStretchBltMode(offscreen_dc_.Get(), HALFTONE);
-  SetBrushOrgEx(offscreen_dc_.Get(), 0, 0, nullptr);
   for (int cell = 0; cell < int(layouts_[layout_].cells.size()); ++cell) DrawOverlayLocked(offscreen_dc_.Get(), cell);
   return true;
 }
@@ -184,10 +186,12 @@ void DisplayManager::ComposeLocked(uint32_t mask) {
     source = WholeSource(w, h), draw = true;
   }
   if (draw) {
-    // StretchDIBits counts source rows from the bottom, of a top-first DIB too.
-    const int y = std::abs(h) - source.y - source.height;
-    StretchDIBits(dc, 0, 0, width, height, source.x, y, source.width,
-                  source.height, whole_.data(), AsBitmapInfo(whole_info_), DIB_RGB_COLORS, SRCCOPY);
+    // Rows top first, or bottom first for a header of positive height.
+    const int stride = (w * 3 + 3) & ~3, rows = std::abs(h);
+    const uint8_t* top = h < 0 ? whole_.data() : whole_.data() + size_t(rows - 1) * stride;
+    GdiFlush();  // GDI's drawing into the section is done
+    scaler_.Scale({top, h < 0 ? stride : -stride, source.x, source.y, source.width, source.height}, offscreen_bits_,
+                  width * 4, width, height);
   }
   for (int ch = 0; ch < kChannels; ++ch)
     if ((mask >> ch & 1) && channel_cell_[ch] != kNone) DrawOverlayLocked(dc, channel_cell_[ch]);
@@ -369,6 +373,7 @@ LRESULT DisplayManager::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (offscreen_old_) SelectObject(offscreen_dc_.Get(), offscreen_old_);
       offscreen_old_ = nullptr;
       offscreen_.Reset();
+      offscreen_bits_ = nullptr;
       window_font_.Reset();
       return 0;
     }

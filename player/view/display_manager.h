@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "division_layout.h"
+#include "picture_scale.h"
 #include "picture_format.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
@@ -81,8 +82,10 @@ class DisplayManager : private win32::Window {
   HWND parent_ = nullptr;
   RECT rect_ = {};
   win32::Font window_font_;
-  win32::Bitmap offscreen_;
+  win32::Bitmap offscreen_;  // a 32-bit section the scaler writes into
+  uint8_t* offscreen_bits_ = nullptr;
   win32::MemoryDC offscreen_dc_;
+  PictureScaler scaler_;
   HGDIOBJ offscreen_old_ = nullptr;
   int layout_ = kInitialLayout;
   Layouts layouts_;

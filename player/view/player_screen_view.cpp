@@ -198,6 +198,8 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&frequency);
     timings_.ms.push_back(float(double(end.QuadPart - begin.QuadPart) * 1000.0 / double(frequency.QuadPart)));
+    timings_.timestamps.push_back(picture.timestamp);
+    timings_.frame_rate = picture.frame_rate;
   }
   play_time_ = ToPanelTime(t);
   panel_.Paint(Union(SkinRect(74), SkinRect(75)), [&](HDC dc) { DrawPlayTime(dc, play_time_); });

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +29,10 @@ namespace view {
 // kept when asked for, for the benchmark.
 struct DisplayTimings {
   std::atomic<bool> enabled{false};
-  std::vector<float> ms;  // display worker only, read after the engine stopped
+  // Display worker only, read after the engine stopped.
+  std::vector<float> ms;
+  std::vector<uint32_t> timestamps;  // of the pictures, 90 kHz
+  uint32_t frame_rate = 0;
 };
 
 class PlayerScreenView : public win32::Window, private engine::EngineView {

@@ -1,9 +1,13 @@
-// playerhost [FILE]: the player on its own, in a top-level window titled
-// "Rewyn" that holds one player window. FILE is opened as FILE OPEN would
-// open it; EXIT ends the program.
+// playerhost [FILE [--bench OUT]]: the player on its own, in a top-level
+// window titled "Rewyn" that holds one player window. FILE is opened as FILE
+// OPEN would open it; EXIT ends the program. With --bench the file is played
+// to its end and the display step's figures go to OUT.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
+#include "bench_mode.h"
 #include "panel.h"
 #include "player_screen_view.h"
 #include "view_messages.h"
@@ -55,7 +59,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   UpdateWindow(host.Hwnd());
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc >= 2) host.View().OpenFile(argv[1]);
+  const bool opened = argc >= 2 && host.View().OpenFile(argv[1]);
+  if (argc == 4 && std::wstring(argv[2]) == L"--bench") {
+    const bool ok = opened && RunBenchmark(host.View(), argv[3]);
+    LocalFree(argv);
+    return ok ? 0 : 1;
+  }
   LocalFree(argv);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
