@@ -459,7 +459,8 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetTextColor(dc, RGB(255, 255, 255));
       return LRESULT(GetStockObject(BLACK_BRUSH));
     }
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {  // a quick second click is a click too
       if (!captured_) {
         SetCapture(Hwnd());
         captured_ = true;

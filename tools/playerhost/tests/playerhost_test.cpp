@@ -220,6 +220,47 @@ TEST(PlayerHost, DivisionAndCameraButtonsChooseWhatIsShown) {
   EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kDisabledFace)));
 }
 
+TEST(PlayerHost, ImageEditAndAviSaveHoldThePictureAndLockTheTransport) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  p.ClickButton(kDivision1);
+  p.ClickButton(kPlay);
+  ASSERT_TRUE(ComesToShow(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+
+  p.ClickButton(kImageEdit);
+  EXPECT_TRUE(WaitPaused(p));
+  EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kCheckedNormalFace + 1)));  // checked, pointer on it
+  for (int id : {int(kFileOpen), int(kPlay), int(kLastPosition), int(kAviSave)})
+    EXPECT_TRUE(ComesToShow(p, id, Face(id, kDisabledFace))) << "button " << id;
+  const auto held = p.MarkShown(-1);
+  Sleep(500);
+  EXPECT_EQ(p.MarkShown(-1), held) << "the picture stays while the image is edited";
+  p.ClickButton(kImageEdit);
+  for (int id : {int(kFileOpen), int(kPlay), int(kAviSave)})
+    EXPECT_TRUE(ComesToShow(p, id, Face(id, kNormalFace))) << "button " << id;
+
+  p.ClickButton(kAviSave);
+  for (int id : {int(kImageEdit), int(kPlay), int(kExit)})
+    EXPECT_TRUE(ComesToShow(p, id, Face(id, kDisabledFace))) << "button " << id;
+  p.ClickButton(kAviSave);
+  for (int id : {int(kImageEdit), int(kPlay), int(kExit)})
+    EXPECT_TRUE(ComesToShow(p, id, Face(id, kNormalFace))) << "button " << id;
+}
+
+// Run by the sound test, which records the sound card meanwhile.
+TEST(PlayerHost, DISABLED_AudioOnPlaysTheRecordingsSound) {
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  p.ClickButton(kAudioBox);
+  p.ClickButton(kPlay);
+  ASSERT_TRUE(ComesToShow(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  EXPECT_TRUE(WaitPaused(p)) << "played to the end";
+  p.ClickButton(kExit);
+  EXPECT_TRUE(p.Process().WaitExit(10000));
+}
+
 TEST(PlayerHost, ClicksOnTheSliderTrackSeek) {
   PlayerDriver p;
   ASSERT_TRUE(p.Start(kPlayer, kFixture));
