@@ -103,7 +103,7 @@ bool DisplayManager::EnsureBitmapLocked() {
   if (!Hwnd() || !offscreen_dc_.Get()) return false;
   win32::WindowDC dc(Hwnd());
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect_.right - rect_.left, -(rect_.bottom - rect_.top), 1, 32, BI_RGB};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect_.right - rect_.left, -(rect_.bottom - rect_.top), 1, 24, BI_RGB};
   void* bits = nullptr;
   win32::Bitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return false;
@@ -191,7 +191,7 @@ void DisplayManager::ComposeLocked(uint32_t mask) {
     const uint8_t* top = h < 0 ? whole_.data() : whole_.data() + size_t(rows - 1) * stride;
     GdiFlush();  // GDI's drawing into the section is done
     scaler_.Scale({top, h < 0 ? stride : -stride, source.x, source.y, source.width, source.height}, offscreen_bits_,
-                  width * 4, width, height);
+                  (width * 3 + 3) & ~3, width, height);
   }
   for (int ch = 0; ch < kChannels; ++ch)
     if ((mask >> ch & 1) && channel_cell_[ch] != kNone) DrawOverlayLocked(dc, channel_cell_[ch]);

@@ -82,7 +82,7 @@ class DisplayManager : private win32::Window {
   HWND parent_ = nullptr;
   RECT rect_ = {};
   win32::Font window_font_;
-  win32::Bitmap offscreen_;  // a 32-bit section the scaler writes into
+  win32::Bitmap offscreen_;  // a 24-bit section the scaler writes into
   uint8_t* offscreen_bits_ = nullptr;
   win32::MemoryDC offscreen_dc_;
   PictureScaler scaler_;

@@ -9,6 +9,7 @@ namespace view {
 
 struct PanelTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  bool operator==(const PanelTime&) const = default;
 };
 
 // The nine information texts of skin rectangles 64..69 and 73..75.

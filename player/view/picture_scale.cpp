@@ -48,10 +48,18 @@ ScaleTaps MakeTaps(int from, int to) {
 }
 
 // The same number of taps for every output pixel (zero weights pad the
-// shorter ones), so that the inner loops have a fixed length.
+// shorter ones), so that the inner loops have a fixed length. Across a row
+// the outputs go in runs whose first source pixel moves with the output, and
+// each tap's weights are spread over the three channels: within a run every
+// tap is one straight multiply-add over contiguous bytes.
 struct FixedTaps {
+  struct Run {
+    int begin, end, offset;  // outputs begin..end-1 start at source pixel output + offset
+  };
   int taps = 0;
   std::vector<int32_t> first, weights;  // weights: taps entries per output
+  std::vector<Run> runs;
+  std::vector<int16_t> spread;  // taps planes of 3 entries per output
 };
 
 namespace {
@@ -59,6 +67,7 @@ namespace {
 FixedTaps Fix(const ScaleTaps& t) {
   FixedTaps f;
   for (int c : t.count) f.taps = std::max(f.taps, c);
+  f.spread.assign(size_t(f.taps) * t.to * 3, 0);
   size_t w = 0;
   for (int i = 0; i < t.to; ++i) {
     const int first = std::max(0, std::min(t.first[i], t.from - f.taps));
@@ -66,47 +75,48 @@ FixedTaps Fix(const ScaleTaps& t) {
     for (int k = 0; k < f.taps; ++k) {
       const int s = first + k;
       const bool used = s >= t.first[i] && s < t.first[i] + t.count[i];
-      f.weights.push_back(used ? t.weights[w + (s - t.first[i])] : 0);
+      const int32_t weight = used ? t.weights[w + (s - t.first[i])] : 0;
+      f.weights.push_back(weight);
+      for (int c = 0; c < 3; ++c) f.spread[(size_t(k) * t.to + i) * 3 + c] = int16_t(weight);
     }
     w += t.count[i];
+    if (f.runs.empty() || f.runs.back().offset != first - i) f.runs.push_back({i, i, first - i});
+    f.runs.back().end = i + 1;
   }
   return f;
 }
 
-// One row across: `count` outputs of 4 channels (the fourth 0) from 24-bit input.
-template <int kTaps>
-void Across(const uint8_t* row, const FixedTaps& t, int count, uint16_t* out) {
-  const int taps = kTaps ? kTaps : t.taps;
-  const int32_t* weight = t.weights.data();
-  for (int x = 0; x < count; ++x, weight += taps, out += 4) {
-    const uint8_t* p = row + t.first[x] * 3;
-    int32_t b = 0, g = 0, r = 0;
-    for (int k = 0; k < taps; ++k) {
-      b += p[3 * k] * weight[k];
-      g += p[3 * k + 1] * weight[k];
-      r += p[3 * k + 2] * weight[k];
+// One row across: `count` outputs of 3 channels from 24-bit input.
+void Across(const uint8_t* row, const FixedTaps& t, int count, int32_t* __restrict sum, uint16_t* __restrict out) {
+  const int n = count * 3;
+  std::fill(sum, sum + n, 32);  // rounds the 6 bits dropped below
+  for (const FixedTaps::Run& run : t.runs) {
+    for (int k = 0; k < t.taps; ++k) {
+      const int16_t* __restrict weight = &t.spread[size_t(k) * n];
+      const uint8_t* __restrict source = row + 3 * (run.offset + k);
+      for (int i = 3 * run.begin; i < 3 * run.end; ++i) sum[i] += source[i] * weight[i];
     }
-    out[0] = uint16_t((b + 32) >> 6);
-    out[1] = uint16_t((g + 32) >> 6);
-    out[2] = uint16_t((r + 32) >> 6);
-    out[3] = 0;
   }
+  for (int i = 0; i < n; ++i) out[i] = uint16_t(sum[i] >> 6);
 }
 
 // One output row down from `taps` scaled rows; weights sum to one, so no
 // value leaves 0..255.
 void Down(const uint16_t* const* rows, const int32_t* weight, int taps, int count, uint8_t* __restrict out) {
-  const int32_t w0 = weight[0], w1 = taps > 1 ? weight[1] : 0, w2 = taps > 2 ? weight[2] : 0;
+  // 16-bit by 16-bit products: SSE2 multiplies those eight at a time.
+  const uint16_t w0 = uint16_t(weight[0]), w1 = taps > 1 ? uint16_t(weight[1]) : 0,
+                 w2 = taps > 2 ? uint16_t(weight[2]) : 0;
   const uint16_t* __restrict r0 = rows[0];
   const uint16_t* __restrict r1 = taps > 1 ? rows[1] : rows[0];
   const uint16_t* __restrict r2 = taps > 2 ? rows[2] : rows[0];
   if (taps <= 3) {
-    for (int i = 0; i < count; ++i) out[i] = uint8_t((r0[i] * w0 + r1[i] * w1 + r2[i] * w2 + (1 << 21)) >> 22);
+    for (int i = 0; i < count; ++i)
+      out[i] = uint8_t((uint32_t(r0[i]) * w0 + uint32_t(r1[i]) * w1 + uint32_t(r2[i]) * w2 + (1u << 21)) >> 22);
     return;
   }
   for (int i = 0; i < count; ++i) {
-    int32_t sum = 1 << 21;
-    for (int k = 0; k < taps; ++k) sum += rows[k][i] * weight[k];
+    uint32_t sum = 1u << 21;
+    for (int k = 0; k < taps; ++k) sum += uint32_t(rows[k][i]) * uint16_t(weight[k]);
     out[i] = uint8_t(sum >> 22);
   }
 }
@@ -126,29 +136,23 @@ void PictureScaler::Scale(const SourcePicture& src, uint8_t* out, int stride, in
     rows_ = MakeTaps(src.height, height);
     down_ = std::make_unique<FixedTaps>(Fix(rows_));
   }
-  const size_t scaled_row = size_t(width) * 4;
-  rows_scaled_.resize(size_t(src.height) * scaled_row);
-
-  // Across: every source row of the part to `width` pixels.
-  for (int y = 0; y < src.height; ++y) {
-    const uint8_t* row = src.pixels + ptrdiff_t(src.y + y) * src.stride + ptrdiff_t(src.x) * 3;
-    uint16_t* to = &rows_scaled_[size_t(y) * scaled_row];
-    switch (across_->taps) {
-      case 1: Across<1>(row, *across_, width, to); break;
-      case 2: Across<2>(row, *across_, width, to); break;
-      case 3: Across<3>(row, *across_, width, to); break;
-      case 4: Across<4>(row, *across_, width, to); break;
-      default: Across<0>(row, *across_, width, to); break;
-    }
-  }
-  // Down: the scaled rows to `height` rows of 32-bit pixels.
+  // Source rows are scaled across as the output rows come to need them,
+  // into a ring of as many rows as an output row takes: it stays in the cache.
   const int taps = down_->taps;
+  const size_t scaled_row = size_t(width) * 3;
+  rows_scaled_.resize(size_t(taps) * scaled_row);
+  sums_.resize(size_t(width) * 3);
+  const auto scaled = [&](int row) { return &rows_scaled_[size_t(row % taps) * scaled_row]; };
   std::vector<const uint16_t*> rows(taps);
+  int next = 0;  // the next source row to scale across
   for (int y = 0; y < height; ++y) {
-    for (int k = 0; k < taps; ++k) rows[k] = &rows_scaled_[size_t(down_->first[y] + k) * scaled_row];
-    const int32_t* weight = &down_->weights[size_t(y) * taps];
-    uint8_t* to = out + size_t(y) * stride;
-    Down(rows.data(), weight, taps, width * 4, to);
+    const int first = down_->first[y];
+    for (next = std::max(next, first); next < first + taps; ++next) {
+      const uint8_t* row = src.pixels + ptrdiff_t(src.y + next) * src.stride + ptrdiff_t(src.x) * 3;
+      Across(row, *across_, width, sums_.data(), scaled(next));
+    }
+    for (int k = 0; k < taps; ++k) rows[k] = scaled(first + k);
+    Down(rows.data(), &down_->weights[size_t(y) * taps], taps, width * 3, out + size_t(y) * stride);
   }
 }
 

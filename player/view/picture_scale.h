@@ -31,14 +31,15 @@ class PictureScaler {
  public:
   PictureScaler();
   ~PictureScaler();
-  // Scales the source part onto a width x height 32-bit picture (blue,
-  // green, red, 0; rows top first, `stride` bytes apart).
+  // Scales the source part onto a width x height 24-bit picture (rows top
+  // first, `stride` bytes apart).
   void Scale(const SourcePicture& source, uint8_t* out, int stride, int width, int height);
 
  private:
   ScaleTaps columns_, rows_;
   std::unique_ptr<FixedTaps> across_, down_;  // the same with a fixed number of taps
-  std::vector<uint16_t> rows_scaled_;  // source rows scaled across, 4 channels, 8 bits of fraction
+  std::vector<uint16_t> rows_scaled_;  // the last source rows scaled across, 8 bits of fraction
+  std::vector<int32_t> sums_;          // one row being summed across
 };
 
 }  // namespace view

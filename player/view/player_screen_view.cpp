@@ -201,7 +201,10 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
     timings_.timestamps.push_back(picture.timestamp);
     timings_.frame_rate = picture.frame_rate;
   }
-  play_time_ = ToPanelTime(t);
+  // The texts show whole seconds: drawn again when they change.
+  const PanelTime play = ToPanelTime(t);
+  if (play == play_time_) return;
+  play_time_ = play;
   panel_.Paint(Union(SkinRect(74), SkinRect(75)), [&](HDC dc) { DrawPlayTime(dc, play_time_); });
 }
 

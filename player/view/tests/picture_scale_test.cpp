@@ -22,8 +22,8 @@ Picture Filled(int w, int h, uint8_t (*value)(int x, int y, int c)) {
 }
 
 std::vector<uint8_t> Scaled(const SourcePicture& s, int w, int h) {
-  std::vector<uint8_t> out(size_t(w) * h * 4, 0xAB);
-  PictureScaler().Scale(s, out.data(), w * 4, w, h);
+  std::vector<uint8_t> out(size_t(w) * h * 3, 0xAB);
+  PictureScaler().Scale(s, out.data(), w * 3, w, h);
   return out;
 }
 
@@ -48,15 +48,14 @@ TEST(PictureScale, SameSizeCopiesAndUniformStaysUniform) {
   const Picture p = Filled(5, 3, [](int x, int y, int c) { return uint8_t(x * 40 + y * 10 + c); });
   const auto same = Scaled(p.Whole(), 5, 3);
   for (int i = 0; i < 15; ++i)
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(same[i * 4 + c], p.bgr[i * 3 + c]) << "pixel " << i;
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(same[i * 3 + c], p.bgr[i * 3 + c]) << "pixel " << i;
   const Picture flat = Filled(712, 576, [](int, int, int c) { return uint8_t(60 + c * 50); });
   for (auto [w, h] : {std::pair{704, 528}, {1408, 1056}, {37, 11}}) {
     const auto out = Scaled(flat.Whole(), w, h);
-    for (size_t i = 0; i < out.size(); i += 4) {
+    for (size_t i = 0; i < out.size(); i += 3) {
       ASSERT_EQ(out[i], 60);
       ASSERT_EQ(out[i + 1], 110);
       ASSERT_EQ(out[i + 2], 160);
-      ASSERT_EQ(out[i + 3], 0);
     }
   }
 }
@@ -65,7 +64,7 @@ TEST(PictureScale, ShrinkingAveragesInsteadOfPickingPixels) {
   // Black and white columns at half size: grey, not stripes.
   const Picture stripes = Filled(64, 4, [](int x, int, int) { return uint8_t(x % 2 ? 255 : 0); });
   const auto half = Scaled(stripes.Whole(), 32, 4);
-  for (int x = 1; x < 31; ++x) EXPECT_NEAR(half[(32 + x) * 4], 128, 2) << x;
+  for (int x = 1; x < 31; ++x) EXPECT_NEAR(half[(32 + x) * 3], 128, 2) << x;
 }
 
 TEST(PictureScale, APartIsScaledAloneAndEnlargingInterpolates) {
@@ -73,8 +72,8 @@ TEST(PictureScale, APartIsScaledAloneAndEnlargingInterpolates) {
   const Picture p = Filled(8, 2, [](int x, int, int) { return uint8_t(x < 4 ? 0 : (x - 4) * 60); });
   const auto out = Scaled({p.bgr.data(), 8 * 3, 4, 0, 4, 2}, 16, 2);
   EXPECT_EQ(out[0], 0);
-  EXPECT_EQ(out[15 * 4], 180);
-  for (int x = 1; x < 16; ++x) EXPECT_GE(out[x * 4], out[(x - 1) * 4]) << x;
+  EXPECT_EQ(out[15 * 3], 180);
+  for (int x = 1; x < 16; ++x) EXPECT_GE(out[x * 3], out[(x - 1) * 3]) << x;
 }
 
 }  // namespace
