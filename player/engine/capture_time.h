@@ -15,4 +15,10 @@ int64_t CalendarSeconds(const CaptureTime& t);
 // The calendar time of a count of seconds since 1970.
 CaptureTime FromCalendarSeconds(int64_t seconds);
 
+// "YYYY-MM-DD hh:mm:ss", the form in which times are shown and typed.
+constexpr int kCaptureTimeTextSize = 20;  // with the terminating zero
+void FormatCaptureTime(const CaptureTime& t, char (&text)[kCaptureTimeTextSize]);
+// Parses exactly that form; false for anything else or a date that does not exist.
+bool ParseCaptureTime(const char* text, CaptureTime& t);
+
 }  // namespace engine
