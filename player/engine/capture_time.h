@@ -1,6 +1,7 @@
 // Wall-clock capture times of pictures, to the second.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "backup_format.h"
 
@@ -16,8 +17,8 @@ int64_t CalendarSeconds(const CaptureTime& t);
 CaptureTime FromCalendarSeconds(int64_t seconds);
 
 // "YYYY-MM-DD hh:mm:ss", the form in which times are shown and typed.
-constexpr int kCaptureTimeTextSize = 20;  // with the terminating zero
-void FormatCaptureTime(const CaptureTime& t, char (&text)[kCaptureTimeTextSize]);
+constexpr int kCaptureTimeTextLength = 19;
+std::string FormatCaptureTime(const CaptureTime& t);
 // Parses exactly that form; false for anything else or a date that does not exist.
 bool ParseCaptureTime(const char* text, CaptureTime& t);
 

@@ -13,8 +13,6 @@ namespace {
 using backup::ParameterSetStore;
 using mp4::Bytes;
 
-uint32_t BE32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
-
 // The units of a store, each behind 00 00 00 01, without their start codes.
 std::vector<Bytes> StoreUnits(const ParameterSetStore& store) {
   std::vector<uint32_t> starts;
@@ -77,7 +75,9 @@ class PictureClock {
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-bool SameSecond(const engine::CaptureTime& a, const engine::CaptureTime& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameSecond(const engine::CaptureTime& a, const engine::CaptureTime& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 }  // namespace
 
@@ -144,7 +144,7 @@ ExportPlan PlanExport(const RecordingIndex& index, const GroupRange& groups) {
   }
 
   mp4::Track text{mp4::TrackKind::kText, kVideoTimescale, mp4::TextSampleEntry(), video.width, video.height, {}};
-  for (const Cue& cue : plan.cues) text.runs.push_back({1, 2 + engine::kCaptureTimeTextSize - 1, cue.duration, true});
+  for (const Cue& cue : plan.cues) text.runs.push_back({1, 2 + engine::kCaptureTimeTextLength, cue.duration, true});
 
   mp4::Movie& movie = plan.movie;
   const bool has_sound = written > 0;
@@ -185,7 +185,7 @@ class CountingWriter {
 // True when the payload still holds a box of `size` payload bytes at `at`.
 bool BoxStillThere(const uint8_t* payload, uint32_t length, uint32_t at, uint32_t size) {
   return at >= backup::kBoxHeaderSize && at <= length && size <= length - at &&
-         BE32(payload + at - backup::kBoxHeaderSize) == size + backup::kBoxHeaderSize &&
+         backup::BigEndian32(payload + at - backup::kBoxHeaderSize) == size + backup::kBoxHeaderSize &&
          std::memcmp(payload + at - backup::kBoxHeaderSize + 4, "qbox", 4) == 0;
 }
 
@@ -216,9 +216,7 @@ bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const 
   CountingWriter out(sink);
   if (header.empty() || !out.Write(header)) return false;
   for (const Cue& cue : plan.cues) {
-    char text[engine::kCaptureTimeTextSize];
-    engine::FormatCaptureTime(cue.time, text);
-    if (!out.Write(mp4::TextSample(text))) return false;
+    if (!out.Write(mp4::TextSample(engine::FormatCaptureTime(cue.time).c_str()))) return false;
   }
   const auto payload = std::make_unique<uint8_t[]>(backup::kPayloadBufferSize);
   uint32_t picture = plan.first_picture;

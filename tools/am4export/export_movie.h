@@ -34,7 +34,7 @@ struct ExportPlan {
   uint32_t first_segment = 0, end_segment = 0;  // in RecordingIndex::segments
   std::vector<SoundPlacement> sounds;
   std::vector<Cue> cues;
-  std::vector<bool> sets_in_band;  // per segment from first_segment: its key frames carry their sets
+  std::vector<bool> sets_in_band;              // per segment from first_segment: its key frames carry their sets
   uint32_t source_offset = 0, source_end = 0;  // the source bytes the export comes from
   uint32_t damaged_segments = 0;               // skipped within them
   mp4::Movie movie;

@@ -7,18 +7,17 @@
 // Exit status 0 done, 1 refused or failed, 2 usage.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <memory>
+#include <future>
 #include <optional>
 #include <string>
 
 #include "export_movie.h"
+#include "file_hashing.h"
 #include "file_io.h"
 #include "provenance.h"
-#include "sha256.h"
 #include "win32/owners.h"
 
 namespace {
@@ -28,8 +27,6 @@ using namespace am4export;
 const char kUsage[] =
     "usage: am4export FILE -o OUT.mp4 [--from \"YYYY-MM-DD hh:mm:ss\"] [--to \"YYYY-MM-DD hh:mm:ss\"]\n"
     "       am4export --verify OUT.mp4 [SOURCE]\n";
-
-constexpr DWORD kBlockBytes = 1 << 20;
 
 std::string Utf8(const std::wstring& w) {
   const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -43,46 +40,16 @@ std::wstring BaseName(const std::wstring& path) {
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-std::string TimeText(const engine::CaptureTime& t) {
-  char text[engine::kCaptureTimeTextSize];
-  engine::FormatCaptureTime(t, text);
-  return text;
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   wchar_t full_a[MAX_PATH], full_b[MAX_PATH];
-  return GetFullPathNameW(a.c_str(), MAX_PATH, full_a, nullptr) && GetFullPathNameW(b.c_str(), MAX_PATH, full_b, nullptr) &&
-         lstrcmpiW(full_a, full_b) == 0;
+  return GetFullPathNameW(a.c_str(), MAX_PATH, full_a, nullptr) &&
+         GetFullPathNameW(b.c_str(), MAX_PATH, full_b, nullptr) && lstrcmpiW(full_a, full_b) == 0;
 }
 
-win32::UniqueHandle OpenForReading(const std::wstring& path) {
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  return win32::UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
-}
-
-// SHA-256 of `length` bytes from `offset` of a file (all that follows when
-// length is -1); empty when the file cannot be read that far.
-std::string HashFile(const std::wstring& path, uint64_t offset, uint64_t length) {
-  const win32::UniqueHandle file = OpenForReading(path);
-  LARGE_INTEGER at;
-  at.QuadPart = static_cast<LONGLONG>(offset);
-  if (!file || !SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) return {};
-  Sha256 hash;
-  const auto block = std::make_unique<uint8_t[]>(kBlockBytes);
-  const bool to_end = length == UINT64_MAX;
-  for (uint64_t left = length; left > 0;) {
-    const DWORD want = left < kBlockBytes ? static_cast<DWORD>(left) : kBlockBytes;
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), block.get(), want, &got, nullptr)) return {};
-    if (got == 0 && to_end) break;
-    if (got == 0 || !hash.Add(block.get(), got)) return {};  // shorter than the range
-    if (!to_end) left -= got;
-  }
-  return hash.Finish();
-}
-
+// The manifest and the provenance text: a few hundred bytes.
 bool ReadSmallFile(const std::wstring& path, std::string& text) {
-  const win32::UniqueHandle file = OpenForReading(path);
+  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
   char buffer[16384];
   DWORD got = 0;
   if (!file || !ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return false;
@@ -97,46 +64,6 @@ bool WriteWholeFile(const std::wstring& path, const std::string& text) {
   return file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr) &&
          put == text.size();
 }
-
-// The export's file: written in blocks, hashed as it is written.
-class HashingFile : public ByteSink {
- public:
-  explicit HashingFile(const std::wstring& path) : block_(new uint8_t[kBlockBytes]) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    file_.Reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
-  }
-  bool Write(const uint8_t* data, size_t length) override {
-    while (ok_ && length > 0) {
-      const size_t n = std::min<size_t>(length, kBlockBytes - used_);
-      std::memcpy(block_.get() + used_, data, n);
-      used_ += n;
-      data += n;
-      length -= n;
-      if (used_ == kBlockBytes) Flush();
-    }
-    return ok_;
-  }
-  // The digest of everything written; empty when anything failed.
-  std::string Close() {
-    Flush();
-    file_.Reset();
-    return ok_ ? hash_.Finish() : std::string();
-  }
-
- private:
-  void Flush() {
-    DWORD put = 0;
-    ok_ = ok_ && file_ && hash_.Add(block_.get(), used_) &&
-          WriteFile(file_.Get(), block_.get(), static_cast<DWORD>(used_), &put, nullptr) && put == used_;
-    used_ = 0;
-  }
-
-  win32::UniqueHandle file_;
-  Sha256 hash_;
-  std::unique_ptr<uint8_t[]> block_;
-  size_t used_ = 0;
-  bool ok_ = true;
-};
 
 int Refuse(const std::string& why) {
   std::fprintf(stderr, "am4export: %s\n", why.c_str());
@@ -164,7 +91,8 @@ int Export(const ExportRequest& request) {
   const int64_t to = request.to ? engine::CalendarSeconds(*request.to) : INT64_MAX;
   if (!SelectGroups(index, from, to, groups)) {
     return Refuse("no picture of the recording lies in the range asked for; it runs from " +
-                  TimeText(index.pictures.front().time) + " to " + TimeText(index.pictures.back().time));
+                  engine::FormatCaptureTime(index.pictures.front().time) + " to " +
+                  engine::FormatCaptureTime(index.pictures.back().time));
   }
   const ExportPlan plan = PlanExport(index, groups);
 
@@ -172,11 +100,14 @@ int Export(const ExportRequest& request) {
   const auto remove_all = [&] {
     for (const std::wstring* path : {&request.out, &manifest_path, &provenance_path}) DeleteFileW(path->c_str());
   };
-  HashingFile out(request.out);
+  // The source's bytes are hashed on a thread of their own while the export is written and hashed.
+  std::future<std::string> range_hashing = std::async(std::launch::async, [&] {
+    return HashFile(request.source, plan.source_offset, uint64_t{plan.source_end} - plan.source_offset);
+  });
+  HashedFileWriter out(request.out);
   const bool written = WriteExport(file, index, plan, out);
   const std::string movie_hash = out.Close();
-  const std::string range_hash =
-      HashFile(request.source, plan.source_offset, uint64_t{plan.source_end} - plan.source_offset);
+  const std::string range_hash = range_hashing.get();
 
   Provenance p;
   p.version = AM4EXPORT_VERSION;
@@ -200,8 +131,9 @@ int Export(const ExportRequest& request) {
     return Refuse("could not write the export " + Utf8(request.out) + " and the files beside it");
   }
   std::printf("%s: %u pictures in %u groups, %s to %s, %u damaged segments skipped\n",
-              Utf8(BaseName(request.out)).c_str(), p.pictures, p.groups, TimeText(p.first_time).c_str(),
-              TimeText(p.last_time).c_str(), p.damaged_segments);
+              Utf8(BaseName(request.out)).c_str(), p.pictures, p.groups,
+              engine::FormatCaptureTime(p.first_time).c_str(), engine::FormatCaptureTime(p.last_time).c_str(),
+              p.damaged_segments);
   return 0;
 }
 
@@ -225,8 +157,8 @@ int Verify(const std::wstring& movie, const wchar_t* source) {
 
   std::string provenance, range_hash;
   uint32_t offset = 0, length = 0;
-  const bool has_range = ReadSmallFile(movie + L".txt", provenance) &&
-                         ReadSourceRange(provenance, offset, length, range_hash);
+  const bool has_range =
+      ReadSmallFile(movie + L".txt", provenance) && ReadSourceRange(provenance, offset, length, range_hash);
   const std::string what = has_range ? "source bytes " + std::to_string(offset) + " to " +
                                            std::to_string(uint64_t{offset} + length) + " of " +
                                            (source ? Utf8(BaseName(source)) : std::string("the source"))

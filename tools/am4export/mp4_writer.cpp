@@ -50,7 +50,7 @@ class BoxWriter {
 
 // Where each track's chunks lie, found by walking the movie's chunks.
 struct TrackLayout {
-  std::vector<uint64_t> chunk_offsets;     // from the start of mdat's data
+  std::vector<uint64_t> chunk_offsets;  // from the start of mdat's data
   std::vector<uint32_t> chunk_samples;
   uint64_t media_duration = 0;
 };
@@ -201,8 +201,8 @@ void WriteTrack(BoxWriter& w, const Track& t, uint32_t id, const TrackLayout& la
   w.U16(0);
   w.End();
 
-  static const char* const kHandlers[][2] = {{"vide", "VideoHandler"}, {"soun", "SoundHandler"},
-                                              {"sbtl", "TextHandler"}};
+  static const char* const kHandlers[][2] = {
+      {"vide", "VideoHandler"}, {"soun", "SoundHandler"}, {"sbtl", "TextHandler"}};
   const auto& handler = kHandlers[static_cast<int>(t.kind)];
   w.BeginFull("hdlr", 0, 0);
   w.U32(0);
@@ -296,7 +296,7 @@ Bytes AvcSampleEntry(uint16_t width, uint16_t height, const std::vector<Bytes>& 
   w.U32(0x00480000);  // 72 dpi
   w.U32(0x00480000);
   w.U32(0);
-  w.U16(1);  // one picture a sample
+  w.U16(1);     // one picture a sample
   w.Zeros(32);  // compressor name
   w.U16(0x18);
   w.U16(0xFFFF);
@@ -335,17 +335,17 @@ Bytes TextSampleEntry() {
   w.Begin("tx3g");
   w.Zeros(6);
   w.U16(1);
-  w.U32(0);                // display flags
-  w.U8(1);                 // centred
-  w.U8(0xFF);              // at the bottom
-  w.U32(0);                // transparent background
-  w.Zeros(8);              // default text box: the whole track
-  w.U16(0);                // style record: all characters,
+  w.U32(0);    // display flags
+  w.U8(1);     // centred
+  w.U8(0xFF);  // at the bottom
+  w.U32(0);    // transparent background
+  w.Zeros(8);  // default text box: the whole track
+  w.U16(0);    // style record: all characters,
   w.U16(0xFFFF);
-  w.U16(1);                // font 1, plain,
+  w.U16(1);  // font 1, plain,
   w.U8(0);
-  w.U8(18);                // 18 point,
-  w.U32(0xFFFFFFFF);       // white
+  w.U8(18);           // 18 point,
+  w.U32(0xFFFFFFFF);  // white
   w.Begin("ftab");
   w.U16(1);
   w.U16(1);

@@ -23,9 +23,9 @@ struct SampleRun {
 struct Track {
   TrackKind kind;
   uint32_t timescale;
-  Bytes sample_entry;                // the one entry of stsd, a whole box
-  uint16_t width = 0, height = 0;    // presentation size (video and text)
-  std::vector<SampleRun> runs;       // every sample, in order
+  Bytes sample_entry;              // the one entry of stsd, a whole box
+  uint16_t width = 0, height = 0;  // presentation size (video and text)
+  std::vector<SampleRun> runs;     // every sample, in order
 };
 
 // A chunk: the next `samples` samples of track `track`, contiguous in mdat.

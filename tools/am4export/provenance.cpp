@@ -5,14 +5,10 @@
 namespace am4export {
 namespace {
 
-std::string Time(const engine::CaptureTime& t) {
-  char text[engine::kCaptureTimeTextSize];
-  engine::FormatCaptureTime(t, text);
-  return text;
-}
+using engine::FormatCaptureTime;
 
 std::string TimeOrElse(const std::optional<engine::CaptureTime>& t, const char* otherwise) {
-  return t ? Time(*t) : otherwise;
+  return t ? FormatCaptureTime(*t) : otherwise;
 }
 
 // The value of "key=value" on a line of its own; false when there is none.
@@ -50,19 +46,27 @@ bool ReadNumber(const std::string& text, const std::string& key, uint32_t& out) 
 }  // namespace
 
 std::string ProvenanceText(const Provenance& p) {
-  const auto line = [](const char* key, const std::string& value) { return std::string(key) + "=" + value + "\n"; };
-  const auto number = [&](const char* key, uint64_t n) { return line(key, std::to_string(n)); };
-  return "# Evidence export of a backup file's recording\n" + line("program", "am4export " + p.version) +
-         line("source_file", p.source_name) + number("source_size", p.source_size) +
-         number("first_header_offset", p.recording.first_header_offset) +
-         line("first_header_time", Time(p.recording.start_time)) +
-         number("last_header_offset", p.recording.last_header_offset) +
-         line("last_header_time", Time(p.recording.end_time)) + number("source_range_offset", p.range_offset) +
-         number("source_range_bytes", p.range_length) + line("source_range_sha256", p.range_sha256) +
-         line("asked_from", TimeOrElse(p.asked_from, "start of recording")) +
-         line("asked_to", TimeOrElse(p.asked_to, "end of recording")) + line("first_picture_time", Time(p.first_time)) +
-         line("last_picture_time", Time(p.last_time)) + number("pictures", p.pictures) + number("groups", p.groups) +
-         number("damaged_segments_skipped", p.damaged_segments);
+  std::string out = "# Evidence export of a backup file's recording\n";
+  const auto line = [&](const char* key, const std::string& value) { out += key + ("=" + value) + "\n"; };
+  const auto number = [&](const char* key, uint64_t n) { line(key, std::to_string(n)); };
+  line("program", "am4export " + p.version);
+  line("source_file", p.source_name);
+  number("source_size", p.source_size);
+  number("first_header_offset", p.recording.first_header_offset);
+  line("first_header_time", FormatCaptureTime(p.recording.start_time));
+  number("last_header_offset", p.recording.last_header_offset);
+  line("last_header_time", FormatCaptureTime(p.recording.end_time));
+  number("source_range_offset", p.range_offset);
+  number("source_range_bytes", p.range_length);
+  line("source_range_sha256", p.range_sha256);
+  line("asked_from", TimeOrElse(p.asked_from, "start of recording"));
+  line("asked_to", TimeOrElse(p.asked_to, "end of recording"));
+  line("first_picture_time", FormatCaptureTime(p.first_time));
+  line("last_picture_time", FormatCaptureTime(p.last_time));
+  number("pictures", p.pictures);
+  number("groups", p.groups);
+  number("damaged_segments_skipped", p.damaged_segments);
+  return out;
 }
 
 bool ReadSourceRange(const std::string& text, uint32_t& offset, uint32_t& length, std::string& sha256) {

@@ -16,8 +16,8 @@ struct Provenance {
   std::string source_name;  // base name
   uint64_t source_size = 0;
   backup::RecordingInfo recording;
-  uint32_t range_offset = 0, range_length = 0;  // the source bytes exported
-  std::string range_sha256;                     // lower-case hex
+  uint32_t range_offset = 0, range_length = 0;              // the source bytes exported
+  std::string range_sha256;                                 // lower-case hex
   std::optional<engine::CaptureTime> asked_from, asked_to;  // none: the recording's start or end
   engine::CaptureTime first_time = {}, last_time = {};      // of the first and last picture exported
   uint32_t pictures = 0, groups = 0, damaged_segments = 0;

@@ -12,8 +12,6 @@ using engine::CaptureTime;
 
 constexpr uint32_t kMaxFrameRate = 120;  // pictures per second a header may claim
 
-uint32_t BE32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
-
 // True when the box's payload is one or more length-prefixed NAL units
 // that end exactly where the box ends: a sample an MP4 reader can take.
 bool NalUnitsFillBox(const SplitFrame& f) {
@@ -22,7 +20,7 @@ bool NalUnitsFillBox(const SplitFrame& f) {
   if (rest == 0) return false;
   while (rest > 0) {
     if (rest < 4) return false;
-    const uint32_t length = BE32(p);
+    const uint32_t length = BigEndian32(p);
     if (length == 0 || length > rest - 4) return false;
     p += 4 + length;
     rest -= 4 + length;

@@ -20,10 +20,10 @@ struct IndexedSegment {
 };
 
 struct IndexedPicture {
-  uint32_t segment;       // in RecordingIndex::segments
-  uint32_t at, size;      // its NAL units: offset in the segment's payload, length
-  uint32_t timestamp;     // 90 kHz ticks
-  uint32_t frame_rate;    // of its segment
+  uint32_t segment;     // in RecordingIndex::segments
+  uint32_t at, size;    // its NAL units: offset in the segment's payload, length
+  uint32_t timestamp;   // 90 kHz ticks
+  uint32_t frame_rate;  // of its segment
   bool key;
   engine::CaptureTime time;  // to the second
   int64_t second;            // the same, in seconds since 1970
@@ -39,9 +39,9 @@ struct IndexedSound {
 struct RecordingIndex {
   std::vector<IndexedSegment> segments;  // only those that can be exported
   std::vector<IndexedPicture> pictures;
-  std::vector<uint32_t> group_starts;    // each group's key frame in `pictures`
+  std::vector<uint32_t> group_starts;  // each group's key frame in `pictures`
   std::vector<IndexedSound> sounds;
-  std::vector<uint32_t> damaged;         // header offsets of the segments skipped
+  std::vector<uint32_t> damaged;  // header offsets of the segments skipped
 
   uint32_t GroupEnd(uint32_t group) const {
     return group + 1 < group_starts.size() ? group_starts[group + 1] : static_cast<uint32_t>(pictures.size());

@@ -1,7 +1,7 @@
 // SHA-256 from the system's cryptography (CNG).
 #pragma once
 #include <windows.h>
-
+// windows.h first: bcrypt.h uses its types.
 #include <bcrypt.h>
 
 #include <cstddef>

@@ -35,7 +35,8 @@ struct Recording {
 Bytes Fixture(const char* name) { return testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + name); }
 
 // A fixture with `damage` done to the bytes of its segments.
-Bytes Damaged(const char* name, const std::function<void(Bytes&, const std::vector<testsupport::WalkedSegment>&)>& damage) {
+Bytes Damaged(const char* name,
+              const std::function<void(Bytes&, const std::vector<testsupport::WalkedSegment>&)>& damage) {
   Bytes file = Fixture(name);
   damage(file, testsupport::WalkSegments(file));
   return file;
@@ -125,7 +126,7 @@ TEST(ExportPlan, ARangeBeginsItsSoundAtTheFirstBoxAfterItsFirstPicture) {
   const ExportPlan plan = r.Plan({10, 20});  // from picture 50, 2 s in
   ASSERT_FALSE(plan.sounds.empty());
   const IndexedSound& first = r.index.sounds[plan.sounds[0].sound];
-  EXPECT_EQ(first.timestamp, 56u * 3240);                 // the first box at or after 180000 ticks
+  EXPECT_EQ(first.timestamp, 56u * 3240);                                // the first box at or after 180000 ticks
   EXPECT_EQ(plan.sounds[0].pad, (56u * 3240 - 180000) * 32000 / 90000);  // 512 samples
   for (size_t s = 1; s < plan.sounds.size(); ++s) ASSERT_EQ(plan.sounds[s].pad + plan.sounds[s].skip, 0u);
   EXPECT_EQ(plan.source_offset, r.index.segments[10].offset);

@@ -15,7 +15,11 @@ using mp4test::Words;
 // samples, one cue; chunks interleaved as an export lays them out.
 Movie SmallMovie() {
   Movie m;
-  Track video{TrackKind::kVideo, 90000, AvcSampleEntry(720, 576, {{0x67, 0x42, 0xC0, 0x1E}}, {{0x68, 0xCE}}), 720, 576,
+  Track video{TrackKind::kVideo,
+              90000,
+              AvcSampleEntry(720, 576, {{0x67, 0x42, 0xC0, 0x1E}}, {{0x68, 0xCE}}),
+              720,
+              576,
               {{1, 500, 3600, true}, {2, 100, 3600, false}, {1, 450, 3600, true}}};
   Track sound{TrackKind::kSound, 32000, PcmSampleEntry(32000), 0, 0, {{600, 2, 1, true}, {400, 2, 1, true}}};
   Track text{TrackKind::kText, 90000, TextSampleEntry(), 720, 576, {{1, 21, 14400, true}}};
@@ -41,7 +45,8 @@ TEST(Mp4Writer, ChunkOffsetsPointIntoMdatInTheOrderTheChunksAreWritten) {
   EXPECT_EQ(mdat->body, header.size());
   EXPECT_EQ(mdat->at + mdat->size, file.size());
   const size_t data = header.size();
-  EXPECT_EQ(Words(file, *FindBox(file, "moov/trak/mdia/minf/stbl/stco", 2)), (std::vector<uint32_t>{1, uint32_t(data)}));
+  EXPECT_EQ(Words(file, *FindBox(file, "moov/trak/mdia/minf/stbl/stco", 2)),
+            (std::vector<uint32_t>{1, uint32_t(data)}));
   EXPECT_EQ(Words(file, *FindBox(file, "moov/trak/mdia/minf/stbl/stco", 0)),
             (std::vector<uint32_t>{2, uint32_t(data + 21), uint32_t(data + 21 + 700 + 1200)}));
   EXPECT_EQ(Words(file, *FindBox(file, "moov/trak/mdia/minf/stbl/stco", 1)),
@@ -76,7 +81,7 @@ TEST(Mp4Writer, TracksCarryTheirHandlersTimescalesAndDurations) {
     EXPECT_EQ(BE(file, mdhd->body + 20, 4), timescales[t]);
     EXPECT_EQ(BE(file, mdhd->body + 24, 8), durations[t]);
     const auto tkhd = FindBox(file, "moov/trak/tkhd", t);
-    EXPECT_EQ(BE(file, tkhd->body + 20, 4), uint64_t(t + 1));                  // track ID
+    EXPECT_EQ(BE(file, tkhd->body + 20, 4), uint64_t(t + 1));                      // track ID
     EXPECT_EQ(BE(file, tkhd->body + 28, 8), durations[t] * 1000 / timescales[t]);  // ms
   }
   EXPECT_EQ(BE(file, FindBox(file, "moov/mvhd")->body + 24, 8), 160u);  // the longest track, in ms
@@ -98,14 +103,14 @@ TEST(Mp4Writer, SampleEntriesHoldTheParameterSetsThePcmFormatAndTheTextStyle) {
   EXPECT_EQ(BE(pcm, 26, 2), 16u);  // bits
   EXPECT_EQ(BE(pcm, 32, 4), 32000u << 16);
 
-  EXPECT_EQ(TextSample("2026-03-14 09:26:55"), (Bytes{0, 19, '2', '0', '2', '6', '-', '0', '3', '-', '1', '4', ' ',
-                                                       '0', '9', ':', '2', '6', ':', '5', '5'}));
+  EXPECT_EQ(TextSample("2026-03-14 09:26:55"), (Bytes{0,   19,  '2', '0', '2', '6', '-', '0', '3', '-', '1',
+                                                      '4', ' ', '0', '9', ':', '2', '6', ':', '5', '5'}));
 }
 
 TEST(Mp4Writer, MoreThanFourGibibytesOfDataTakeLargeOffsetsAndALargeMdat) {
   Movie m;
-  m.tracks.push_back({TrackKind::kVideo, 90000, AvcSampleEntry(720, 576, {}, {}), 720, 576,
-                      {{3, 2000000000u, 3600, true}}});
+  m.tracks.push_back(
+      {TrackKind::kVideo, 90000, AvcSampleEntry(720, 576, {}, {}), 720, 576, {{3, 2000000000u, 3600, true}}});
   m.chunks = {{0, 2}, {0, 1}};
   const Bytes header = MovieHeader(m);
   ASSERT_FALSE(header.empty());

@@ -30,7 +30,7 @@ TEST(Provenance, ATextWithoutAWholeRangeIsNotRead) {
   const std::string good = "source_range_offset=0\nsource_range_bytes=512\nsource_range_sha256=" + kHash + "\n";
   const std::string cases[] = {
       "",
-      "source_range_offset=0\nsource_range_sha256=" + kHash + "\n",                         // no length
+      "source_range_offset=0\nsource_range_sha256=" + kHash + "\n",                          // no length
       "source_range_offset=0\nsource_range_bytes=4294967296\nsource_range_sha256=" + kHash,  // past 32 bits
       "source_range_offset=-1\nsource_range_bytes=512\nsource_range_sha256=" + kHash,
       "source_range_offset=0\nsource_range_bytes=512\nsource_range_sha256=" + kHash.substr(1),
