@@ -126,7 +126,9 @@ ExportPlan PlanExport(const RecordingIndex& index, const GroupRange& groups) {
   }
 
   // Sound: each box where its timestamp puts it against the pictures of its
-  // segment (or of the last segment before it with pictures).
+  // segment (or of the last segment before it with pictures). A box more
+  // than a second from where the sound stands has a timestamp not to be
+  // trusted: it follows on directly.
   std::vector<uint32_t> samples_in(segments, 0);
   std::pair<int64_t, uint32_t> anchor = *anchors[0];
   int64_t written = 0;
@@ -135,7 +137,8 @@ ExportPlan PlanExport(const RecordingIndex& index, const GroupRange& groups) {
     const uint32_t s = sound.segment - plan.first_segment;
     if (anchors[s]) anchor = *anchors[s];
     const int64_t ticks = anchor.first + static_cast<int32_t>(sound.timestamp - anchor.second);
-    const int64_t target = FloorDiv(ticks * kSoundRate, kVideoTimescale);
+    int64_t target = FloorDiv(ticks * kSoundRate, kVideoTimescale);
+    if (target > written + kSoundRate || target < written - kSoundRate) target = written;
     placement.pad = static_cast<uint32_t>(target > written ? target - written : 0);
     placement.skip = static_cast<uint32_t>(std::min<int64_t>(target < written ? written - target : 0, sound.size));
     const uint32_t samples = placement.pad + sound.size - placement.skip;

@@ -133,6 +133,18 @@ TEST(ExportPlan, ARangeBeginsItsSoundAtTheFirstBoxAfterItsFirstPicture) {
   EXPECT_EQ(plan.source_end, r.index.segments[29].end);
 }
 
+TEST(ExportPlan, SoundWhoseTimestampIsFarOffFollowsOnDirectly) {
+  // The timestamp of the segment's first sound box, an hour late.
+  const Recording r(Damaged("cams4_25fps.am4", [](Bytes& f, const std::vector<testsupport::WalkedSegment>& s) {
+    size_t at = s[3].offset + 512;
+    while (f[at + 13] != 1) at += backup::BigEndian32(&f[at]);  // the first box of stream type 1
+    const uint32_t late = backup::BigEndian32(&f[at + 20]) + 3600 * 90000;
+    for (int i = 0; i < 4; ++i) f[at + 20 + i] = static_cast<uint8_t>(late >> (24 - 8 * i));
+  }));
+  const ExportPlan plan = r.Plan(r.All());
+  for (const SoundPlacement& s : plan.sounds) ASSERT_EQ(s.pad + s.skip, 0u) << s.sound;
+}
+
 TEST(ExportIndex, DamagedSegmentsAreSkippedAndCounted) {
   using Segments = std::vector<testsupport::WalkedSegment>;
   struct Case {
