@@ -181,6 +181,38 @@ TEST(ExportIndex, DamagedSegmentsAreSkippedAndCounted) {
   }
 }
 
+TEST(ExportWrite, AnyDamageGivesAnExportOfExactlyItsPlanOrNone) {
+  const Bytes clean = Fixture("multi_group.am4");
+  const auto segments = testsupport::WalkSegments(clean);
+  uint32_t seed = 16;
+  const auto next = [&] { return seed = seed * 1103515245 + 12345, seed >> 8; };
+  int exported = 0, damaged = 0;
+  for (int round = 0; round < 150; ++round) {
+    SCOPED_TRACE(round);
+    Bytes file = clean;
+    for (int n = 1 + next() % 8; n > 0; --n) {
+      // Header fields, the boxes' headers near a segment's start, or anywhere.
+      const uint64_t header = segments[next() % segments.size()].offset;
+      const uint64_t at = n % 3 == 0   ? header + next() % 512
+                          : n % 3 == 1 ? header + 512 + next() % 64
+                                       : next() % file.size();
+      file[at] = static_cast<uint8_t>(next());
+    }
+    const Recording r(file);
+    if (!r.probed || r.index.group_starts.empty()) continue;
+    const ExportPlan plan = r.Plan(r.All());
+    ASSERT_FALSE(mp4::MovieHeader(plan.movie).empty());
+    VectorSink out;
+    backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
+    ASSERT_TRUE(WriteExport(source, r.index, plan, out));
+    ASSERT_LE(plan.source_end, r.bytes.size());
+    ++exported;
+    damaged += plan.damaged_segments > 0;
+  }
+  EXPECT_GT(exported, 100);  // most damage leaves something to export,
+  EXPECT_GT(damaged, 15);    // often with segments skipped
+}
+
 TEST(ExportWrite, SamplesAreTheBoxesOwnBytesAndTheExpandedSound) {
   const Recording r(Fixture("cams4_25fps.am4"));
   const ExportPlan plan = r.Plan(r.All());
