@@ -42,13 +42,15 @@ class Indexer : public SegmentVisitor {
     const uint32_t number = static_cast<uint32_t>(index.segments.size());
     index.segments.push_back(segment);
     const CaptureTime header_time = HeaderTime(header);
-    size_t pending = index.sounds.size();  // sounds before the segment's first picture
+    const size_t first_sound = index.sounds.size();
     bool seen_video = false;
     for (const SplitFrame& f : frames_) {
       const uint32_t at = static_cast<uint32_t>(f.box - payload) + kBoxHeaderSize;
       const uint32_t size = f.size - kBoxHeaderSize;
       if (f.stream_kind != kVideoStream) {
-        index.sounds.push_back({number, at, size, f.timestamp, 0});
+        // Played with the group of the picture before it; sound before the
+        // segment's first picture gets that picture's group below.
+        index.sounds.push_back({number, at, size, f.timestamp, seen_video ? CurrentGroup() : 0});
         continue;
       }
       const bool key = f.frame_kind == kKeyFrame;
@@ -58,15 +60,16 @@ class Indexer : public SegmentVisitor {
           {number, at, size, f.timestamp, header.frame_rate, key, time, engine::CalendarSeconds(time)});
       if (!seen_video) {
         seen_video = true;
-        for (; pending < index.sounds.size(); ++pending) index.sounds[pending].group = CurrentGroup();
+        for (size_t s = first_sound; s < index.sounds.size(); ++s) index.sounds[s].group = CurrentGroup();
       }
     }
-    if (!seen_video && !group_open_) {
-      index.sounds.resize(pending);  // no picture to play it with
-      return;
+    if (!seen_video) {
+      if (!group_open_) {
+        index.sounds.resize(first_sound);  // no picture to play it with
+        return;
+      }
+      for (size_t s = first_sound; s < index.sounds.size(); ++s) index.sounds[s].group = CurrentGroup();
     }
-    // Sound after the segment's first picture, or of a segment without pictures.
-    for (; pending < index.sounds.size(); ++pending) index.sounds[pending].group = CurrentGroup();
     group_open_ = true;
   }
 

@@ -82,6 +82,16 @@ TEST(ExportIndex, PicturesCarryTheCaptureTimesThatTheDecodeStageStamps) {
   for (size_t s = 1; s < r.index.sounds.size(); ++s) ASSERT_LE(r.index.sounds[s - 1].group, r.index.sounds[s].group);
 }
 
+TEST(ExportIndex, SoundGoesWithTheGroupWhoseTimeItFallsIn) {
+  const Recording r(Fixture("multi_group.am4"));  // three groups in each segment
+  ASSERT_EQ(r.index.group_starts.size(), 10u);
+  for (const IndexedSound& s : r.index.sounds) {
+    ASSERT_LE(r.index.pictures[r.index.group_starts[s.group]].timestamp, s.timestamp);
+    if (s.group + 1 < r.index.group_starts.size())
+      ASSERT_LT(s.timestamp, r.index.pictures[r.index.group_starts[s.group + 1]].timestamp);
+  }
+}
+
 TEST(ExportRange, ARangeTakesTheWholeGroupsThatHaveAPictureInIt) {
   const Recording r(MadeRecording(7));  // groups 0-6, 7-13, ... straddle the seconds
   ASSERT_EQ(r.index.group_starts.size(), 15u);
