@@ -6,7 +6,6 @@ namespace backup {
 namespace {
 
 uint32_t LE32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint32_t BE32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
 uint16_t BE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
 constexpr uint8_t kStartCode[4] = {0, 0, 0, 1};
@@ -17,7 +16,7 @@ bool IsVideo(uint16_t stream_type) { return stream_type == 2 || stream_type == 5
 // a parameter set reaches past the box or would overflow the store.
 bool CollectParameterSets(const uint8_t* p, uint32_t length, uint8_t* out, uint32_t& used) {
   while (length >= 4) {
-    const uint32_t nal = BE32(p);
+    const uint32_t nal = BigEndian32(p);
     const uint32_t rest = length - 4;
     if (rest == 0) break;  // no NAL byte to tell its type
     if (nal == 0) {        // an empty unit: only its length to step over
@@ -92,8 +91,8 @@ uint32_t ScanParameterArea(const uint8_t* sector, ParameterSetStore& store) {
   uint8_t found[kParameterStoreSize];
   uint32_t used = 0;
   while (rest >= kBoxHeaderSize) {
-    const uint32_t size = BE32(p);
-    if (size < kBoxHeaderSize || size > rest || std::memcmp(p + 4, "qbox", 4) != 0 || BE32(p + 8) != 1)
+    const uint32_t size = BigEndian32(p);
+    if (size < kBoxHeaderSize || size > rest || std::memcmp(p + 4, "qbox", 4) != 0 || BigEndian32(p + 8) != 1)
       return 0;
     if (IsVideo(BE16(p + 12)) &&
         !CollectParameterSets(p + kBoxHeaderSize, size - kBoxHeaderSize, found, used))
@@ -111,12 +110,12 @@ uint32_t ScanParameterArea(const uint8_t* sector, ParameterSetStore& store) {
 bool ReadBox(const uint8_t* payload, uint32_t length, uint32_t at, SplitFrame& f) {
   if (at >= length || length - at < kBoxHeaderSize) return false;
   const uint8_t* box = payload + at;
-  const uint32_t size = BE32(box);
+  const uint32_t size = BigEndian32(box);
   if (std::memcmp(box + 4, "qbox", 4) != 0 || size < kBoxHeaderSize || size > length - at) return false;
   const uint16_t type = BE16(box + 12);
   f.box = box;
   f.size = size;
-  f.timestamp = BE32(box + 20);
+  f.timestamp = BigEndian32(box + 20);
   if (IsVideo(type)) {
     f.stream_kind = kVideoStream;
     f.frame_kind = box[19] & 4 ? kKeyFrame : kOtherFrame;
@@ -158,7 +157,7 @@ uint32_t ConvertVideoFrame(const uint8_t* box, uint32_t size, bool key, const Pa
       put(p, rest);
       break;
     }
-    const uint32_t nal = BE32(p);
+    const uint32_t nal = BigEndian32(p);
     if (nal > rest - 4) break;
     if (nal + 4 > capacity - used) break;  // the unit would not fit whole
     put(kStartCode, 4);

@@ -17,6 +17,11 @@ constexpr uint32_t kParameterAreaLengthAt = 400;
 constexpr uint32_t kMaxParameterArea = kSectorSize - kParameterAreaLengthAt - 1;  // 111
 constexpr uint32_t kParameterStoreSize = 100;
 
+// A big-endian field of a box, or a NAL unit's length.
+inline uint32_t BigEndian32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
 // Kind of a sector by its first four bytes: 1 FA/FB FF FF FF, 2 "RVDE",
 // 3 "rvdx" (a segment header), 0 anything else.
 int ClassifySector(const uint8_t* sector);

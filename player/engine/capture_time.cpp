@@ -1,5 +1,7 @@
 #include "capture_time.h"
 
+#include <cstdio>
+
 namespace engine {
 namespace {
 
@@ -43,9 +45,40 @@ CaptureTime FromCalendarSeconds(int64_t seconds) {
   const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
   const int64_t mp = (5 * doy + 2) / 153;
   const int64_t month = mp < 10 ? mp + 3 : mp - 9;
-  return {static_cast<uint16_t>(yoe + era * 400 + (month <= 2)), static_cast<uint16_t>(month),
-          static_cast<uint16_t>(doy - (153 * mp + 2) / 5 + 1), static_cast<uint16_t>(rest / 3600),
-          static_cast<uint16_t>(rest / 60 % 60), static_cast<uint16_t>(rest % 60)};
+  return {static_cast<uint16_t>(yoe + era * 400 + (month <= 2)),
+          static_cast<uint16_t>(month),
+          static_cast<uint16_t>(doy - (153 * mp + 2) / 5 + 1),
+          static_cast<uint16_t>(rest / 3600),
+          static_cast<uint16_t>(rest / 60 % 60),
+          static_cast<uint16_t>(rest % 60)};
+}
+
+std::string FormatCaptureTime(const CaptureTime& t) {
+  char text[kCaptureTimeTextLength + 1];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.year % 10000u, t.month % 100u, t.day % 100u,
+                t.hour % 100u, t.minute % 100u, t.second % 100u);
+  return text;
+}
+
+bool ParseCaptureTime(const char* text, CaptureTime& t) {
+  static const char kPattern[] = "0000-00-00 00:00:00";  // 0: a digit
+  unsigned fields[6] = {};
+  int field = 0;
+  for (int i = 0; i <= kCaptureTimeTextLength; ++i) {
+    if (kPattern[i] != '0') {
+      if (text[i] != kPattern[i]) return false;  // also at the end: nothing may follow
+      if (kPattern[i] != '\0') ++field;
+      continue;
+    }
+    if (text[i] < '0' || text[i] > '9') return false;
+    fields[field] = fields[field] * 10 + (text[i] - '0');
+  }
+  const CaptureTime parsed = {static_cast<uint16_t>(fields[0]), static_cast<uint16_t>(fields[1]),
+                              static_cast<uint16_t>(fields[2]), static_cast<uint16_t>(fields[3]),
+                              static_cast<uint16_t>(fields[4]), static_cast<uint16_t>(fields[5])};
+  if (CalendarSeconds(parsed) == 0) return false;
+  t = parsed;
+  return true;
 }
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 // Wall-clock capture times of pictures, to the second.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "backup_format.h"
 
@@ -14,5 +15,11 @@ CaptureTime TimeFromWords(uint32_t date_word, uint32_t time_word);
 int64_t CalendarSeconds(const CaptureTime& t);
 // The calendar time of a count of seconds since 1970.
 CaptureTime FromCalendarSeconds(int64_t seconds);
+
+// "YYYY-MM-DD hh:mm:ss", the form in which times are shown and typed.
+constexpr int kCaptureTimeTextLength = 19;
+std::string FormatCaptureTime(const CaptureTime& t);
+// Parses exactly that form; false for anything else or a date that does not exist.
+bool ParseCaptureTime(const char* text, CaptureTime& t);
 
 }  // namespace engine

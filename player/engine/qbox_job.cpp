@@ -5,18 +5,13 @@
 #include "trace.h"
 
 namespace engine {
-namespace {
-
-uint32_t BE32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
-
-}  // namespace
 
 uint32_t RunQBoxJob(QBoxJob& job, const backup::ParameterSetStore& store, bool key) {
   if (job.size != sizeof(QBoxJob)) Trace(" >>>>> Invalid QBox Info ");
   job.video_length = job.audio_length = 0;
   while (job.remaining >= backup::kBoxHeaderSize) {
     const uint8_t* box = job.input;
-    const uint32_t size = BE32(box);
+    const uint32_t size = backup::BigEndian32(box);
     if (size < backup::kBoxHeaderSize || size > job.remaining || std::memcmp(box + 4, "qbox", 4) != 0 ||
         !(box[11] & 1))
       break;

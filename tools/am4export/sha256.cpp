@@ -1,0 +1,45 @@
+#include "sha256.h"
+
+namespace am4export {
+
+Sha256::Sha256() {
+  DWORD object_length = 0, got = 0;
+  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm_, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
+    algorithm_ = nullptr;
+    return;
+  }
+  if (!BCRYPT_SUCCESS(BCryptGetProperty(algorithm_, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&object_length),
+                                        sizeof object_length, &got, 0)))
+    return;
+  object_.resize(object_length);
+  ok_ = BCRYPT_SUCCESS(BCryptCreateHash(algorithm_, &hash_, object_.data(), object_length, nullptr, 0, 0));
+  if (!ok_) hash_ = nullptr;
+}
+
+Sha256::~Sha256() {
+  if (hash_) BCryptDestroyHash(hash_);
+  if (algorithm_) BCryptCloseAlgorithmProvider(algorithm_, 0);
+}
+
+bool Sha256::Add(const void* data, size_t length) {
+  const auto* p = static_cast<const UCHAR*>(data);
+  while (ok_ && length > 0) {
+    const ULONG n = length > (1u << 30) ? 1u << 30 : static_cast<ULONG>(length);
+    ok_ = BCRYPT_SUCCESS(BCryptHashData(hash_, const_cast<PUCHAR>(p), n, 0));
+    p += n;
+    length -= n;
+  }
+  return ok_;
+}
+
+std::string Sha256::Finish() {
+  UCHAR digest[32];
+  if (!ok_ || !BCRYPT_SUCCESS(BCryptFinishHash(hash_, digest, sizeof digest, 0))) return {};
+  ok_ = false;
+  static const char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (UCHAR b : digest) hex += kHex[b >> 4], hex += kHex[b & 15];
+  return hex;
+}
+
+}  // namespace am4export

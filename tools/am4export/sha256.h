@@ -1,0 +1,32 @@
+// SHA-256 from the system's cryptography (CNG).
+#pragma once
+#include <windows.h>
+// windows.h first: bcrypt.h uses its types.
+#include <bcrypt.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace am4export {
+
+class Sha256 {
+ public:
+  Sha256();
+  Sha256(const Sha256&) = delete;
+  Sha256& operator=(const Sha256&) = delete;
+  ~Sha256();
+
+  // False once anything failed, also the system's set-up.
+  bool Add(const void* data, size_t length);
+  // The digest in lower-case hex; empty when anything failed. Ends the hash.
+  std::string Finish();
+
+ private:
+  BCRYPT_ALG_HANDLE algorithm_ = nullptr;
+  BCRYPT_HASH_HANDLE hash_ = nullptr;
+  std::vector<UCHAR> object_;  // the hash's state, owned by us as Windows 7 wants
+  bool ok_ = false;
+};
+
+}  // namespace am4export
