@@ -86,38 +86,36 @@ FixedTaps Fix(const ScaleTaps& t) {
   return f;
 }
 
-// One row across: `count` outputs of 3 channels from 24-bit input.
-void Across(const uint8_t* row, const FixedTaps& t, int count, int32_t* __restrict sum, uint16_t* __restrict out) {
+// One row across: `count` outputs of 3 channels from 24-bit input. Weights
+// sum to 256, so every sum fits 16 bits: eight lanes at a time.
+void Across(const uint8_t* row, const FixedTaps& t, int count, uint16_t* __restrict sum, uint8_t* __restrict out) {
   const int n = count * 3;
-  std::fill(sum, sum + n, 32);  // rounds the 6 bits dropped below
+  std::fill(sum, sum + n, uint16_t(128));  // rounds the 8 bits dropped below
   for (const FixedTaps::Run& run : t.runs) {
     for (int k = 0; k < t.taps; ++k) {
       const int16_t* __restrict weight = &t.spread[size_t(k) * n];
       const uint8_t* __restrict source = row + 3 * (run.offset + k);
-      for (int i = 3 * run.begin; i < 3 * run.end; ++i) sum[i] += source[i] * weight[i];
+      for (int i = 3 * run.begin; i < 3 * run.end; ++i) sum[i] = uint16_t(sum[i] + source[i] * uint16_t(weight[i]));
     }
   }
-  for (int i = 0; i < n; ++i) out[i] = uint16_t(sum[i] >> 6);
+  for (int i = 0; i < n; ++i) out[i] = uint8_t(sum[i] >> 8);
 }
 
-// One output row down from `taps` scaled rows; weights sum to one, so no
-// value leaves 0..255.
-void Down(const uint16_t* const* rows, const int32_t* weight, int taps, int count, uint8_t* __restrict out) {
-  // 16-bit by 16-bit products: SSE2 multiplies those eight at a time.
+// One output row down from `taps` scaled rows.
+void Down(const uint8_t* const* rows, const int32_t* weight, int taps, int count, uint8_t* __restrict out) {
   const uint16_t w0 = uint16_t(weight[0]), w1 = taps > 1 ? uint16_t(weight[1]) : 0,
                  w2 = taps > 2 ? uint16_t(weight[2]) : 0;
-  const uint16_t* __restrict r0 = rows[0];
-  const uint16_t* __restrict r1 = taps > 1 ? rows[1] : rows[0];
-  const uint16_t* __restrict r2 = taps > 2 ? rows[2] : rows[0];
+  const uint8_t* __restrict r0 = rows[0];
+  const uint8_t* __restrict r1 = taps > 1 ? rows[1] : rows[0];
+  const uint8_t* __restrict r2 = taps > 2 ? rows[2] : rows[0];
   if (taps <= 3) {
-    for (int i = 0; i < count; ++i)
-      out[i] = uint8_t((uint32_t(r0[i]) * w0 + uint32_t(r1[i]) * w1 + uint32_t(r2[i]) * w2 + (1u << 21)) >> 22);
+    for (int i = 0; i < count; ++i) out[i] = uint8_t(uint16_t(r0[i] * w0 + r1[i] * w1 + r2[i] * w2 + 128) >> 8);
     return;
   }
   for (int i = 0; i < count; ++i) {
-    uint32_t sum = 1u << 21;
-    for (int k = 0; k < taps; ++k) sum += uint32_t(rows[k][i]) * uint16_t(weight[k]);
-    out[i] = uint8_t(sum >> 22);
+    uint16_t sum = 128;
+    for (int k = 0; k < taps; ++k) sum = uint16_t(sum + rows[k][i] * uint16_t(weight[k]));
+    out[i] = uint8_t(sum >> 8);
   }
 }
 
@@ -143,7 +141,7 @@ void PictureScaler::Scale(const SourcePicture& src, uint8_t* out, int stride, in
   rows_scaled_.resize(size_t(taps) * scaled_row);
   sums_.resize(size_t(width) * 3);
   const auto scaled = [&](int row) { return &rows_scaled_[size_t(row % taps) * scaled_row]; };
-  std::vector<const uint16_t*> rows(taps);
+  std::vector<const uint8_t*> rows(taps);
   int next = 0;  // the next source row to scale across
   for (int y = 0; y < height; ++y) {
     const int first = down_->first[y];

