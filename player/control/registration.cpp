@@ -13,8 +13,6 @@ namespace rewyn {
 
 namespace {
 
-constexpr DWORD kMiscStatus = 0x20191;  // recompose on resize, can't link inside, inside-out,
-                                        // activate when visible, set client site first
 constexpr LCID kEnglish = 0x409;
 constexpr size_t kMaxCategoryText = 127;
 
@@ -66,11 +64,17 @@ bool DeleteTree(const std::wstring& key) {
   return false;
 }
 
-bool MarkImplemented(REFCLSID clsid) {
+// The system's component categories manager, or none.
+win32::ComPtr<ICatRegister> Categories() {
   win32::ComPtr<ICatRegister> catalog;
-  if (FAILED(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatRegister,
-                              catalog.PutVoid())))
-    return false;
+  CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatRegister,
+                   catalog.PutVoid());
+  return catalog;
+}
+
+bool MarkImplemented(REFCLSID clsid) {
+  win32::ComPtr<ICatRegister> catalog = Categories();
+  if (!catalog) return false;
   for (const Category& c : kSafeCategories) {
     CATID id = *c.id;
     if (FAILED(catalog->RegisterClassImplCategories(clsid, 1, &id))) return false;
@@ -81,10 +85,8 @@ bool MarkImplemented(REFCLSID clsid) {
 }  // namespace
 
 bool RegisterSafeCategories() {
-  win32::ComPtr<ICatRegister> catalog;
-  if (FAILED(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatRegister,
-                              catalog.PutVoid())))
-    return false;
+  win32::ComPtr<ICatRegister> catalog = Categories();
+  if (!catalog) return false;
   for (const Category& c : kSafeCategories) {
     CATEGORYINFO info{};
     info.catid = *c.id;
@@ -107,7 +109,7 @@ bool RegisterClassEntry(const ClassEntry& e) {
   if (ok && e.control)
     ok = SetValue(key + L"\\Control", nullptr, L"") && SetValue(key + L"\\ToolboxBitmap32", nullptr, path + L", 1") &&
          SetValue(key + L"\\MiscStatus", nullptr, L"0") &&
-         SetValue(key + L"\\MiscStatus\\1", nullptr, std::to_wstring(kMiscStatus)) &&
+         SetValue(key + L"\\MiscStatus\\1", nullptr, std::to_wstring(kControlMiscStatus)) &&
          SetValue(key + L"\\TypeLib", nullptr, GuidText(LIBID_RewynLib)) && SetValue(key + L"\\Version", nullptr, L"1.0");
   return ok;
 }

@@ -17,7 +17,6 @@ namespace rewyn {
 
 namespace {
 
-constexpr DWORD kMiscStatus = 0x20191;
 constexpr int kViewId = 0xE900;
 constexpr DWORD kViewStyle = WS_BORDER;
 constexpr DWORD kVersion = 0x00010000;  // 1.0, the one persistent value
@@ -165,7 +164,7 @@ HRESULT CRewynCtrl::EnumAdvise(IEnumSTATDATA** out) {
 
 HRESULT CRewynCtrl::GetMiscStatus(DWORD, DWORD* status) {
   if (!status) return E_POINTER;
-  *status = kMiscStatus;
+  *status = kControlMiscStatus;
   return S_OK;
 }
 
