@@ -26,7 +26,8 @@ std::wstring DllPath() {
 
 DWORD Regsvr32(const std::wstring& options) {
   std::wstring line = L"regsvr32 /s " + options + L" \"" + DllPath() + L"\"";
-  STARTUPINFOW si{sizeof(si)};
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
   WaitForSingleObject(pi.hProcess, 30000);
