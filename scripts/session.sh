@@ -3,7 +3,8 @@
 #   - the project's Wine prefix (build/wine), created on first use;
 #   - an X display: $DISPLAY if set, otherwise Xvfb on a free display number;
 #   - a user PulseAudio server with a null sink named "null" (runtime under build/);
-#   - one Wine server kept up for the whole run.
+#   - one Wine server kept up for the whole run;
+#   - the player control Rewyn.dll registered in the prefix with regsvr32, once built.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -73,10 +74,20 @@ _start_wine() {
   wine cmd /c exit >/dev/null 2>&1
 }
 
+# The registry keeps the DLL's path, so a rebuilt DLL needs no new registration;
+# it is redone each session all the same, in case the prefix is new.
+_register_controls() {
+  local dll=$build/win/bin/Rewyn.dll
+  [ -f "$dll" ] || return 0
+  wine regsvr32 /s "$(winepath -w "$dll")" >/dev/null 2>&1 && return 0
+  echo "session: regsvr32 could not register $dll" >&2
+  return 1
+}
+
 session_start() {
   mkdir -p "$build"
   trap session_stop EXIT
-  _start_xvfb && _start_pulse && _start_wine
+  _start_xvfb && _start_pulse && _start_wine && _register_controls
 }
 
 session_stop() {

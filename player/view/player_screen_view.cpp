@@ -37,10 +37,12 @@ PlayerScreenView::PlayerScreenView()
 
 PlayerScreenView::~PlayerScreenView() { Destroy(); }
 
-bool PlayerScreenView::Create(HWND parent, int x, int y) {
-  const RECT r = SkinRect(kPanelId);
-  if (!Window::Create(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, x, y, r.right - r.left,
-                      r.bottom - r.top, parent))
+bool PlayerScreenView::Create(HWND parent, int x, int y, DWORD style, int child_id) {
+  RECT r = SkinRect(kPanelId);
+  style |= WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  AdjustWindowRectEx(&r, style, FALSE, 0);
+  if (!Window::Create(kClassName, L"", style, 0, x, y, r.right - r.left, r.bottom - r.top, parent,
+                      reinterpret_cast<HMENU>(INT_PTR(child_id))))
     return false;
   Setup();
   return true;

@@ -43,9 +43,16 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   PlayerScreenView();
   ~PlayerScreenView() override;
 
-  // A child of parent at x, y, sized to the panel; shown.
-  bool Create(HWND parent, int x, int y);
+  // A child of parent at x, y with the client area sized to the panel; shown.
+  // `style` adds to the child's style (a border, say).
+  bool Create(HWND parent, int x, int y, DWORD style = 0, int child_id = 0);
   void SetExitTarget(HWND target) { exit_target_ = target; }
+  // The panel's own keys (Tab and arrows among its controls, Space on them):
+  // true when the message was taken and must not be dispatched.
+  bool TranslateKey(MSG& msg) {
+    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && Hwnd() &&
+           (msg.hwnd == Hwnd() || IsChild(Hwnd(), msg.hwnd)) && IsDialogMessageW(Hwnd(), &msg);
+  }
   // The open-file flow's last step: classify, then start. False: nothing changed.
   bool OpenFile(const wchar_t* path);
 

@@ -12,7 +12,8 @@ bool PlayerDriver::Start(const std::wstring& playerhost, const std::wstring& fil
   std::wstring line = L"\"" + playerhost + L"\"";
   if (!file.empty()) line += L" \"" + file + L"\"";
   if (!program_.Start(line, L"Rewyn")) return false;
-  view_ = FindWindowExW(program_.Window(), nullptr, L"PlayerScreenView", nullptr);
+  // The view sits in the player control's window, inside the host's.
+  WaitUntil([&] { return (view_ = FindDescendant(program_.Window(), L"PlayerScreenView")) != nullptr; }, 10000);
   return view_ != nullptr;
 }
 

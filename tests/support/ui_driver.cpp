@@ -123,6 +123,22 @@ void PressKey(WORD vk) {
   Sleep(50);
 }
 
+HWND FindDescendant(HWND window, const wchar_t* class_name) {
+  struct Search {
+    const wchar_t* class_name;
+    HWND found;
+  } search{class_name, nullptr};
+  EnumChildWindows(window, [](HWND child, LPARAM lp) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(lp);
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (wcscmp(name, s->class_name) != 0) return TRUE;
+    s->found = child;
+    return FALSE;
+  }, LPARAM(&search));
+  return search.found;
+}
+
 POINT OnScreen(HWND window, POINT p) {
   ClientToScreen(window, &p);
   return p;

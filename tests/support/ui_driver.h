@@ -68,6 +68,9 @@ bool Focus(HWND window);
 void TypeText(const std::wstring& text);
 void PressKey(WORD virtual_key);
 
+// The first window of that class among all the window's descendants, or null.
+HWND FindDescendant(HWND window, const wchar_t* class_name);
+
 // The client point of a window on the screen.
 POINT OnScreen(HWND window, POINT client);
 RECT OnScreen(HWND window, RECT client);

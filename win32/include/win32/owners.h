@@ -1,7 +1,9 @@
 // Move-only owners of Windows resources: a COM interface reference, a kernel
-// handle, a loaded module. Each releases what it holds when it goes.
+// handle, a loaded module, the thread's OLE initialisation. Each releases
+// what it holds when it goes.
 #pragma once
 #include <windows.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -75,6 +77,21 @@ class UniqueModule {
 
  private:
   HMODULE m_ = nullptr;
+};
+
+// OLE on this thread (single-threaded apartment) for the scope's life.
+class OleScope {
+ public:
+  OleScope() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+  OleScope(const OleScope&) = delete;
+  OleScope& operator=(const OleScope&) = delete;
+  ~OleScope() {
+    if (ok_) OleUninitialize();
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  bool ok_;
 };
 
 }  // namespace win32

@@ -1,4 +1,4 @@
-#include "bench_mode.h"
+#include "benchmark.h"
 
 #include <algorithm>
 #include <cstdio>

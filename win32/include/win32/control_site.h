@@ -1,0 +1,42 @@
+// Hosting an ActiveX control in a window: a site (client site, in-place site
+// and frame) and the steps of creation, in-place activation, key translation
+// and closing. Knows nothing of any particular control.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+
+#include "win32/owners.h"
+
+namespace win32 {
+
+class ControlSite;
+
+class ControlHost {
+ public:
+  ControlHost() = default;
+  ControlHost(const ControlHost&) = delete;
+  ControlHost& operator=(const ControlHost&) = delete;
+  ~ControlHost() { Close(); }
+
+  // Creates the control named by a ProgID or a "{CLSID}" string, activates it
+  // in place in `parent` on `rect` (client coordinates; null: at the origin
+  // with the control's own extent) with its user interface. False: nothing is
+  // left behind.
+  bool Create(HWND parent, const wchar_t* prog_id, const RECT* rect);
+  // Deactivates, closes and releases the control; its window goes.
+  void Close();
+
+  // The control's own window, or null.
+  HWND ControlWindow() const;
+  void Move(const RECT& rect);
+  // Offers a message of the loop to the active control first; true when it
+  // took it (then it must not be dispatched).
+  bool TranslateKey(MSG& msg);
+  IUnknown* Control() const { return object_.Get(); }
+
+ private:
+  ComPtr<IOleObject> object_;
+  ControlSite* site_ = nullptr;  // one reference held
+};
+
+}  // namespace win32
