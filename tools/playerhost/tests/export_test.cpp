@@ -55,9 +55,11 @@ void ClickPanelButton(const PlayerDriver& p, int panel, int id) {
   uidriver::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-Pixels NormalFace(int id) {
-  HBITMAP f[4] = {};
+// Face `face` of a button's face set (0..3) or of its alternate set (4..7), as the screen shows it.
+Pixels Face(int id, int face) {
+  HBITMAP f[8] = {};
   SMAPI_GetResourceBitmapHandle(WORD(id), &f[0], &f[1], &f[2], &f[3]);
+  SMAPI_GetResourceBitmapHandleEx(WORD(id), &f[4], &f[5], &f[6], &f[7]);
   const RECT r = SkinRect(id);
   Pixels out;
   out.width = r.right - r.left;
@@ -65,7 +67,7 @@ Pixels NormalFace(int id) {
   out.bgr.resize(size_t(out.width) * out.height * 3);
   {
     win32::MemoryDC dc(nullptr);
-    win32::SelectedObject use(dc.Get(), f[0]);
+    win32::SelectedObject use(dc.Get(), f[face]);
     for (int y = 0; y < out.height; ++y)
       for (int x = 0; x < out.width; ++x) {
         const COLORREF c = GetPixel(dc.Get(), x, y);
@@ -77,6 +79,7 @@ Pixels NormalFace(int id) {
     if (b) DeleteObject(b);
   return out;
 }
+Pixels NormalFace(int id) { return Face(id, 0); }
 
 // OPTION START can be pressed: it shows its normal look (the pointer away).
 bool StartUsable(const PlayerDriver& p) {
@@ -87,26 +90,8 @@ bool StartUsable(const PlayerDriver& p) {
 }
 
 bool WaitMode(PlayerDriver& p, int icon, int timeout_ms) {
-  HBITMAP f[8] = {};
-  SMAPI_GetResourceBitmapHandleEx(WORD(icon), &f[4], &f[5], &f[6], &f[7]);
-  Pixels look;
-  {
-    const RECT r = SkinRect(icon);
-    look.width = r.right - r.left;
-    look.height = r.bottom - r.top;
-    look.bgr.resize(size_t(look.width) * look.height * 3);
-    win32::MemoryDC dc(nullptr);
-    win32::SelectedObject use(dc.Get(), f[7]);  // checked, disabled: the lit icon
-    for (int y = 0; y < look.height; ++y)
-      for (int x = 0; x < look.width; ++x) {
-        const COLORREF c = GetPixel(dc.Get(), x, y);
-        uint8_t* px = &look.bgr[(size_t(y) * look.width + x) * 3];
-        px[0] = GetBValue(c), px[1] = GetGValue(c), px[2] = GetRValue(c);
-      }
-  }
-  for (HBITMAP b : f)
-    if (b) DeleteObject(b);
-  return uidriver::WaitUntil([&] { return p.CaptureRect(icon) == look; }, timeout_ms);
+  const Pixels lit = Face(icon, 7);  // checked and disabled: the lit icon
+  return uidriver::WaitUntil([&] { return p.CaptureRect(icon) == lit; }, timeout_ms);
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
