@@ -3,6 +3,8 @@
 #   - the project's Wine prefix (build/wine), created on first use;
 #   - an X display: $DISPLAY if set, otherwise Xvfb on a free display number;
 #   - a user PulseAudio server with a null sink named "null" (runtime under build/);
+#   - a CUPS server of its own (socket under build/cups) whose default printer
+#     "PDF" writes each job as a PDF into $PRINT_DIR;
 #   - one Wine server kept up for the whole run;
 #   - the player control Rewyn.dll registered in the prefix with regsvr32, once built.
 
@@ -20,6 +22,8 @@ _xvfb_pid=
 _pulse_pid=
 _listener_pid=
 _wineserver_up=
+_cups_pid=
+_cups_pdf_conf=
 
 _start_xvfb() {
   [ -n "${DISPLAY:-}" ] && return 0
@@ -62,6 +66,61 @@ PA
   return 1
 }
 
+_start_cups() {
+  local dir=$build/cups
+  rm -rf "$dir"
+  mkdir -p "$dir"/{spool,cache,state,log,tmp,pdf,pdf-spool}
+  chmod 755 "$dir" "$dir/pdf"
+  # The PDF backend reads its settings from /etc/cups by the queue's name:
+  # one file for this session, removed when it stops.
+  local instance
+  instance=session$(printf %s "$build" | md5sum | cut -c1-10)
+  _cups_pdf_conf=/etc/cups/cups-pdf-$instance.conf
+  cat >"$_cups_pdf_conf" <<CONF
+Out $dir/pdf
+AnonDirName $dir/pdf
+Spool $dir/pdf-spool
+Label 0
+CONF
+  cat >"$dir/cups-files.conf" <<CONF
+ServerRoot $dir
+RequestRoot $dir/spool
+CacheDir $dir/cache
+StateDir $dir/state
+TempDir $dir/tmp
+ErrorLog $dir/log/error_log
+AccessLog $dir/log/access_log
+PageLog $dir/log/page_log
+SystemGroup root
+CONF
+  cat >"$dir/cupsd.conf" <<CONF
+Listen $dir/cups.sock
+LogLevel warn
+Browsing Off
+DefaultAuthType None
+WebInterface No
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+CONF
+  cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/cupsd.out" 2>&1 &
+  _cups_pid=$!
+  export CUPS_SERVER=$dir/cups.sock
+  export PRINT_DIR=$dir/pdf
+  for _ in $(seq 100); do
+    if [ -S "$dir/cups.sock" ] && lpstat -r >/dev/null 2>&1; then
+      # (lpadmin warns that printer drivers are deprecated: into the log with it)
+      lpadmin -p PDF -E -v "cups-pdf:/$instance" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>>"$dir/log/lpadmin" &&
+        lpadmin -d PDF && return 0
+      break
+    fi
+    sleep 0.1
+  done
+  echo "session: CUPS did not start (see $dir/log)" >&2
+  return 1
+}
+
 _start_wine() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "session: creating the Wine prefix $WINEPREFIX"
@@ -87,14 +146,17 @@ _register_controls() {
 session_start() {
   mkdir -p "$build"
   trap session_stop EXIT
-  _start_xvfb && _start_pulse && _start_wine && _register_controls
+  # CUPS before Wine: Wine takes its printers and the default one from it.
+  _start_xvfb && _start_pulse && _start_cups && _start_wine && _register_controls
 }
 
 session_stop() {
   [ -n "$_wineserver_up" ] && wineserver -k 2>/dev/null && wineserver -w 2>/dev/null
   [ -n "$_listener_pid" ] && kill "$_listener_pid" 2>/dev/null && wait "$_listener_pid" 2>/dev/null
   [ -n "$_pulse_pid" ] && kill "$_pulse_pid" 2>/dev/null && wait "$_pulse_pid" 2>/dev/null
+  [ -n "$_cups_pid" ] && kill "$_cups_pid" 2>/dev/null && wait "$_cups_pid" 2>/dev/null
+  [ -n "$_cups_pdf_conf" ] && rm -f "$_cups_pdf_conf"
   [ -n "$_xvfb_pid" ] && kill "$_xvfb_pid" 2>/dev/null && wait "$_xvfb_pid" 2>/dev/null
-  _wineserver_up= _listener_pid= _pulse_pid= _xvfb_pid=
+  _wineserver_up= _listener_pid= _pulse_pid= _cups_pid= _cups_pdf_conf= _xvfb_pid=
   return 0
 }

@@ -22,4 +22,17 @@ void CutQuarters(const uint8_t* source, size_t source_bytes, int width, int heig
   }
 }
 
+void PutQuarter(const uint8_t* quarter, size_t quarter_bytes, int camera, int width, int height,
+                int bits_per_pixel, uint8_t* whole, size_t whole_bytes) {
+  if (width <= 0 || bits_per_pixel <= 0 || camera < 0 || camera > 3) return;
+  const size_t half = size_t(HalfRowBytes(width, bits_per_pixel));
+  const int rows = std::abs(height) / 2;
+  for (int r = 0; r < rows; ++r) {
+    const size_t from = size_t(r) * half;
+    const size_t to = (size_t(r + (camera / 2) * rows) * 2 + size_t(camera % 2)) * half;
+    if (from + half > quarter_bytes || to + half > whole_bytes) break;
+    std::memcpy(whole + to, quarter + from, half);
+  }
+}
+
 }  // namespace view

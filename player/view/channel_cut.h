@@ -17,4 +17,9 @@ int HalfRowBytes(int width, int bits_per_pixel);
 void CutQuarters(const uint8_t* source, size_t source_bytes, int width, int height, int bits_per_pixel,
                  uint8_t* const out[4], size_t out_bytes);
 
+// The reverse for one camera: writes its quarter (rows of HalfRowBytes, at
+// most `quarter_bytes`) back into the mosaic of at most `whole_bytes`.
+void PutQuarter(const uint8_t* quarter, size_t quarter_bytes, int camera, int width, int height,
+                int bits_per_pixel, uint8_t* whole, size_t whole_bytes);
+
 }  // namespace view

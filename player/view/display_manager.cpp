@@ -311,6 +311,9 @@ void DisplayManager::RestorePicture(int channel) {
     }
     std::vector<uint8_t>& copy = saved_[channel];
     std::memcpy(channels_[channel].pixels.data(), copy.data(), copy.size());
+    // Single view draws from the whole picture: its quarter goes back too.
+    const engine::BitmapInfoHeader& h = whole_info_.header;
+    PutQuarter(copy.data(), copy.size(), channel, h.width, h.height, h.bit_count, whole_.data(), whole_.size());
     std::vector<uint8_t>().swap(copy);
   }
   Redraw(1u << channel);

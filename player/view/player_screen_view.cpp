@@ -30,8 +30,7 @@ bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right &
 }  // namespace
 
 PlayerScreenView::PlayerScreenView()
-    : engine_(std::make_unique<engine::PlaybackEngine>(static_cast<engine::EngineView&>(*this), &sound_)),
-      edit_buffer_(kEditBufferBytes) {
+    : engine_(std::make_unique<engine::PlaybackEngine>(static_cast<engine::EngineView&>(*this), &sound_)) {
   division_list_.fill(kNone);
 }
 
@@ -144,6 +143,10 @@ void PlayerScreenView::Setup() {
     display_.Redraw(kAllChannels);
     ShowWindow(display_.Hwnd(), SW_SHOW);
   }
+  avi_dialog_ = std::make_unique<AVISaveDlg>();
+  image_edit_dialog_ = std::make_unique<ImageEditDlg>();
+  avi_dialog_->Create(Hwnd());
+  image_edit_dialog_->Create(Hwnd());
   ShowFourFrom(0);
 }
 
@@ -160,9 +163,14 @@ void PlayerScreenView::Teardown() {
   panel_.Unload();
   slider_bar_.Reset();
   slider_fill_.Reset();
+  if (image_edit_dialog_) image_edit_dialog_->Close();
+  if (avi_dialog_) avi_dialog_->Close();
+  image_edit_dialog_.reset();
+  avi_dialog_.reset();
   delay_index_ = speed_index_ = 0;
   current_camera_ = -1;
   avi_dialog_shown_ = image_edit_shown_ = false;
+  if (export_.Recording()) export_.EndRecording();
 }
 
 // ---- what the engine reports ----
@@ -186,6 +194,9 @@ void PlayerScreenView::OnOpened(const backup::RecordingInfo& info) {
 }
 
 void PlayerScreenView::OnModeChanged(int old_mode, int new_mode) {
+  // Every pause ends a recording: the one running now, not one started later.
+  if (new_mode == engine::kModePause && export_.Recording())
+    PostMessageW(Hwnd(), UM_RECORDING_PAUSED, WPARAM(export_.RecordingNumber()), 0);
   PostMessageW(Hwnd(), UM_MODE_CHANGED, WPARAM(old_mode), LPARAM(new_mode));
 }
 
@@ -203,8 +214,10 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
     timings_.timestamps.push_back(picture.timestamp);
     timings_.frame_rate = picture.frame_rate;
   }
-  // The texts show whole seconds: drawn again when they change.
   const PanelTime play = ToPanelTime(t);
+  // The recording's frame; at its size limit it ends as a pause ends it.
+  if (export_.OnPicture(play, current_camera_.load())) engine_->SetPlayMode(engine::kModePause);
+  // The texts show whole seconds: drawn again when they change.
   if (play == play_time_) return;
   play_time_ = play;
   panel_.Paint(Union(SkinRect(74), SkinRect(75)), [&](HDC dc) { DrawPlayTime(dc, play_time_); });
@@ -341,6 +354,10 @@ void PlayerScreenView::Command(int id, bool checked) {
       SetMode(engine::kModePause);
       EnableButton(kImageEdit, !checked);
       EnableRange(kFileOpen, kLastPosition, !checked);
+      if (avi_dialog_) {
+        if (checked) avi_dialog_->PresetSelections(std::max(0, current_camera_.load()));
+        avi_dialog_->Show(checked);
+      }
       avi_dialog_shown_ = checked;
       break;
     case kImageEdit:
@@ -351,7 +368,9 @@ void PlayerScreenView::Command(int id, bool checked) {
         EnableRange(kFileOpen, kLastPosition, false);
         EnableButton(kSlideThumb, false);
         display_.SavePicture(current_camera_);
+        if (image_edit_dialog_) image_edit_dialog_->Show(true);
       } else {
+        if (image_edit_dialog_) image_edit_dialog_->Show(false);
         display_.RestorePicture(current_camera_);
         image_edit_shown_ = false;
         EnableButton(kAviSave, true);
@@ -431,6 +450,35 @@ bool PlayerScreenView::OpenFile(const wchar_t* path) {
   if (!engine_ || backup::ClassifyFile(path) != kBackupFileKind) return false;
   current_file_ = path;
   return engine_->StartPlayback(path, Hwnd());
+}
+
+void PlayerScreenView::OnAviCommand(int command, int camera) {
+  switch (command) {
+    case kStartRecording:
+      if (avi_dialog_ && export_.StartRecording(avi_dialog_->ReadSelections(), current_camera_))
+        SetMode(engine::kModePlay);
+      break;
+    case kStopRecording:
+      SetMode(engine::kModePause);
+      EndRecording();
+      break;
+    case kShowCamera:
+      ShowOneCamera(camera);
+      break;
+  }
+}
+
+void PlayerScreenView::EndRecording() {
+  export_.EndRecording();
+  if (avi_dialog_) avi_dialog_->ReenableStart();
+}
+
+void PlayerScreenView::OnImageCommand(int operation) {
+  const int camera = current_camera_;
+  if (camera < 0) return;
+  if (operation == kSaveJpeg) export_.SaveJpeg(camera);
+  else if (operation == kPrint) export_.Print(Hwnd(), camera, start_time_, end_time_, version_text_);
+  else export_.Filter(operation, camera);
 }
 
 void PlayerScreenView::SeekAt(int x) { engine_->SeekTo(SeekFraction(Horizontal(SkinRect(kTrack)), x)); }
@@ -518,8 +566,21 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       POINT origin{0, 0};
       ClientToScreen(Hwnd(), &origin);
       origin_ = origin;
+      if (msg == UM_FOLLOW_MOVE) {
+        if (avi_dialog_) avi_dialog_->Follow();
+        if (image_edit_dialog_) image_edit_dialog_->Follow();
+      }
       break;
     }
+    case UM_AVI_COMMAND:
+      if (engine_) OnAviCommand(int(wp), int(lp));
+      return 0;
+    case UM_IMAGE_COMMAND:
+      OnImageCommand(int(wp));
+      return 0;
+    case UM_RECORDING_PAUSED:
+      if (export_.Recording() && export_.RecordingNumber() == uint32_t(wp)) EndRecording();
+      return 0;
     case UM_BUTTON_CLICK:
       Command(int(wp), HIWORD(lp) != 0);
       return 0;

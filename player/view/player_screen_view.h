@@ -12,9 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "avi_save_dlg.h"
 #include "display_manager.h"
 #include "display_time_date.h"
 #include "engine_view.h"
+#include "export.h"
+#include "image_edit_dlg.h"
 #include "image_button.h"
 #include "panel.h"
 #include "panel_texts.h"
@@ -38,7 +41,6 @@ struct DisplayTimings {
 class PlayerScreenView : public win32::Window, private engine::EngineView {
  public:
   static constexpr wchar_t kClassName[] = L"PlayerScreenView";
-  static constexpr size_t kEditBufferBytes = 2'359'296;
 
   PlayerScreenView();
   ~PlayerScreenView() override;
@@ -89,24 +91,30 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void EnableRange(int first, int last, bool enabled);
   void RefreshNow(ImageButton* b);
   void SetMode(int mode) { engine_->SetPlayMode(mode); }
+  void OnAviCommand(int command, int camera);
+  void OnImageCommand(int operation);
+  // The recording closed and the AVI save panel's start usable again.
+  void EndRecording();
 
   // Engine, sound and pictures: built once with the window object.
   engine::SoundOutput sound_;
   std::unique_ptr<engine::PlaybackEngine> engine_;
   DisplayManager display_;
+  Export export_{display_};
+  std::unique_ptr<AVISaveDlg> avi_dialog_;
+  std::unique_ptr<ImageEditDlg> image_edit_dialog_;
   Panel panel_;
   DisplayTimeDate clock_;
   std::vector<std::unique_ptr<ImageButton>> buttons_;  // table order
   std::array<ImageButton*, 48> by_id_ = {};
   ImageButton* chain_ = nullptr;
-  std::vector<uint8_t> edit_buffer_;
   win32::Font control_font_;
   win32::Bitmap slider_bar_, slider_fill_;
 
   // User-interface thread.
   int division_mode_ = 1, division_cells_ = 4;
   std::array<uint8_t, 16> division_list_;
-  int current_camera_ = -1;
+  std::atomic<int> current_camera_{-1};  // also read by the display worker for the recording
   int delay_index_ = 0, speed_index_ = 0;
   bool avi_dialog_shown_ = false, image_edit_shown_ = false;
   int cameras_ = 0;  // of the open file

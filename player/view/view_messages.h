@@ -16,5 +16,6 @@ constexpr UINT UM_IMAGE_COMMAND = WM_USER + 400;
 // From the engine's threads to the window's own thread.
 constexpr UINT UM_MODE_CHANGED = WM_USER + 500;     // old mode; new mode
 constexpr UINT UM_AUDIO_CONTROLS = WM_USER + 501;   // enabled; 0
+constexpr UINT UM_RECORDING_PAUSED = WM_USER + 502; // number of the recording running then; 0
 
 }  // namespace view

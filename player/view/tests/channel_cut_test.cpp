@@ -39,6 +39,29 @@ TEST(ChannelCut, EachCameraGetsItsQuarterRowByRow) {
   }
 }
 
+TEST(ChannelCut, AQuarterPutBackRestoresItsPartOfTheMosaicOnly) {
+  const int w = 720, h = 480;
+  const auto original = Mosaic(w, h);
+  for (int camera = 0; camera < 4; ++camera) {
+    std::vector<uint8_t> out[4];
+    uint8_t* outs[4];
+    for (int i = 0; i < 4; ++i) outs[i] = (out[i].assign(360 * 3 * 240, 0), out[i].data());
+    CutQuarters(original.data(), original.size(), w, -h, 24, outs, out[0].size());
+    std::vector<uint8_t> edited(original.size(), 0x55);
+    PutQuarter(out[camera].data(), out[camera].size(), camera, w, -h, 24, edited.data(), edited.size());
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const size_t at = (size_t(y) * w + x) * 3;
+        const bool own = (y >= h / 2) * 2 + (x >= w / 2) == camera;
+        ASSERT_EQ(edited[at], own ? original[at] : 0x55) << "camera " << camera << " at " << x << "," << y;
+        ASSERT_EQ(edited[at + 1], own ? original[at + 1] : 0x55);
+      }
+  }
+  std::vector<uint8_t> quarter(360 * 3 * 240, 1), small(1000, 0);
+  PutQuarter(quarter.data(), quarter.size(), 3, w, -h, 24, small.data(), small.size());
+  EXPECT_EQ(small, std::vector<uint8_t>(1000, 0)) << "camera 3's rows lie past a short buffer";
+}
+
 TEST(ChannelCut, NeitherReadsNorWritesPastTheBuffers) {
   const auto source = Mosaic(720, 576);
   std::vector<uint8_t> out[4];

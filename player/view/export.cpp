@@ -1,0 +1,178 @@
+#include "export.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "capstan_api.h"
+#include "image_edit_dlg.h"
+#include "win32/gdi.h"
+
+namespace view {
+
+namespace {
+
+constexpr wchar_t kFolder[] = L"C:\\WEB_BACKUP";
+constexpr uint64_t kMegabyte = 1'048'576;
+
+// A text for the library: the system's ANSI code page, "#" for what it
+// cannot hold, at most 259 bytes.
+struct Ansi {
+  char text[260] = {};
+  explicit Ansi(const std::wstring& s) {
+    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, s.c_str(), int(std::min<size_t>(s.size(), 259)), text, 259,
+                        "#", nullptr);
+  }
+  operator const char*() const { return text; }
+};
+
+constexpr wchar_t kFileTimeForm[] = L"%04d%02d%02d_%02d%02d%02d";
+constexpr wchar_t kCaptionTimeForm[] = L"%04d/%02d/%02d %02d:%02d:%02d";
+constexpr wchar_t kPrintTimeForm[] = L"%04d-%02d-%02d %02d-%02d-%02d";
+
+std::wstring TimeText(const wchar_t* format, const PanelTime& t) {
+  wchar_t text[64];
+  swprintf(text, 64, format, t.year, t.month, t.day, t.hour, t.minute, t.second);
+  return text;
+}
+
+// The display window's context, or none without the window.
+class DisplayDC {
+ public:
+  explicit DisplayDC(HWND window) : window_(window), dc_(window ? GetDC(window) : nullptr) {}
+  DisplayDC(const DisplayDC&) = delete;
+  DisplayDC& operator=(const DisplayDC&) = delete;
+  ~DisplayDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// One camera's 360-pixel-wide snapshot.
+struct Snapshot {
+  win32::Bitmap bitmap;
+  int height = 0;
+
+  Snapshot(DisplayManager& display, int camera, bool captions) : bitmap(display.RenderChannel(camera, captions)) {
+    BITMAP b{};
+    if (bitmap && GetObjectW(bitmap.Get(), sizeof(b), &b)) height = b.bmHeight;
+  }
+  RECT Rect() const { return {0, 0, 360, height}; }
+};
+
+void MakeFolder() { CreateDirectoryW(kFolder, nullptr); }  // already there is fine
+
+}  // namespace
+
+Export::Export(DisplayManager& display) : display_(display), edit_buffer_(kEditBufferBytes) {}
+
+Export::~Export() {
+  if (recording_.load()) EndRecording();
+}
+
+PanelTime Export::PlayTime() {
+  std::lock_guard hold(time_lock_);
+  return play_time_;
+}
+
+bool Export::StartRecording(const AviChoices& choices, int camera) {
+  if (camera < 0) return false;
+  const PanelTime play = PlayTime();
+  MakeFolder();
+  wchar_t camera_part[16];
+  swprintf(camera_part, 16, L"CAM%02d_", choices.camera + 1);
+  const Ansi file(camera_part + TimeText(kFileTimeForm, play) + L".avi");
+  if (!CreateNewBackupFile(Ansi(kFolder), file, uint8_t(choices.rate), 0)) return false;
+  size_limit_.store(uint64_t(choices.size_mb) * kMegabyte);
+  limit_reached_.store(false);
+  {
+    const Ansi time(TimeText(kCaptionTimeForm, play));
+    const Snapshot shot(display_, camera, true);
+    const DisplayDC dc(display_.Hwnd());
+    last_result_.store(CapScr2Avi(dc.Get(), shot.bitmap.Get(), 360, shot.height, time, 1, choices.camera));
+  }
+  last_frame_bytes_ = 0;
+  number_.fetch_add(1);
+  recording_.store(true);
+  return true;
+}
+
+bool Export::EndRecording() {
+  CapCloseAvi();
+  return recording_.exchange(false);
+}
+
+bool Export::OnPicture(const PanelTime& play, int camera) {
+  {
+    std::lock_guard hold(time_lock_);
+    play_time_ = play;
+  }
+  if (!recording_.load() || limit_reached_.load() || camera < 0) return false;
+  const Ansi time(TimeText(kCaptionTimeForm, play));
+  const Snapshot shot(display_, camera, true);
+  const DisplayDC dc(display_.Hwnd());
+  const uint32_t before = last_result_.load();
+  const uint32_t now = CapScr2Avi(dc.Get(), shot.bitmap.Get(), 360, shot.height, time, 1, camera);
+  last_result_.store(now);
+  if (now > before) last_frame_bytes_ = now - before;
+  // Successive frames differ little in size: the next one is taken as one and a half of this one.
+  if (uint64_t(now) + last_frame_bytes_ * 3 / 2 <= size_limit_.load()) return false;
+  limit_reached_.store(true);
+  return true;
+}
+
+void Export::SaveJpeg(int camera) {
+  if (camera < 0) return;
+  MakeFolder();
+  const Ansi file(TimeText(kFileTimeForm, PlayTime()));
+  const Snapshot shot(display_, camera, true);
+  const DisplayDC dc(display_.Hwnd());
+  CapImageJpg(dc.Get(), shot.bitmap.Get(), shot.Rect(), 1, camera, file, Ansi(kFolder));
+}
+
+void Export::Print(HWND owner, int camera, const PanelTime& start, const PanelTime& end,
+                   const std::wstring& version) {
+  if (camera < 0) return;
+  MakeFolder();
+  const Ansi start_text(TimeText(kPrintTimeForm, start)), end_text(TimeText(kPrintTimeForm, end)),
+      picture_text(TimeText(kPrintTimeForm, PlayTime()));
+  const Snapshot shot(display_, camera, false);
+  const DisplayDC dc(display_.Hwnd());
+  BPrintChTime(1, 1);
+  SetTextShadow(RGB(0, 0, 0), RGB(255, 255, 255));
+  ImagePrint(owner, dc.Get(), shot.bitmap.Get(), 1, camera, shot.Rect(), start_text, end_text, picture_text,
+             Ansi(L"WEB PLAYER"), Ansi(version));
+  BPrintChTime(0, 0);
+}
+
+void Export::Filter(int operation, int camera) {
+  if (camera < 0 || operation < kBrighter || operation > kLessContrast) return;
+  engine::BitmapInfo info{};
+  display_.CopyPicture(&info, edit_buffer_.data());
+  const FilterPicture picture{info.header.width, info.header.height, info.header.bit_count, edit_buffer_.data(),
+                              edit_buffer_.size()};
+  switch (operation) {
+    case kBrighter:
+    case kDarker:
+      brightness_step_ = operation == kBrighter ? 3 : -3;
+      filter_.Brightness(picture, brightness_step_);
+      break;
+    case kMoreContrast:
+    case kLessContrast:
+      contrast_step_ = operation == kMoreContrast ? 3 : -3;
+      filter_.Contrast(picture, contrast_step_);
+      break;
+    case kSharpen:
+      filter_.Sharpen(picture);
+      break;
+    case kBlur:
+      filter_.Blur(picture);
+      break;
+  }
+  display_.ReplacePicture(edit_buffer_.data(), camera, info);
+}
+
+}  // namespace view

@@ -1,0 +1,68 @@
+// What the player exports of its current camera, through the capture
+// library: an AVI recording of the pictures shown, JPEG stills and printed
+// pages in C:\WEB_BACKUP, and the image edit filters applied to the picture
+// on screen. The player window owns one; start, stop, stills, prints and
+// filters run on the user-interface thread, the per-picture capture on the
+// display worker.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "avi_save_dlg.h"
+#include "display_manager.h"
+#include "image_filter.h"
+#include "panel_texts.h"
+
+namespace view {
+
+class Export {
+ public:
+  static constexpr size_t kEditBufferBytes = 2'359'296;
+
+  explicit Export(DisplayManager& display);
+  ~Export();
+
+  // User-interface thread.
+  // Opens CAMnn_<play time>.avi at the chosen rate and appends the paused
+  // picture of `camera`; false (nothing changed) without a camera or a file.
+  bool StartRecording(const AviChoices& choices, int camera);
+  // Closes the recording, running or not; true when one ran.
+  bool EndRecording();
+  bool Recording() const { return recording_.load(); }
+  // Counts the recordings started: tells a late pause of an old one apart.
+  uint32_t RecordingNumber() const { return number_.load(); }
+  void SaveJpeg(int camera);
+  void Print(HWND owner, int camera, const PanelTime& start, const PanelTime& end, const std::wstring& version);
+  // Image edit operations 1 to 6 on the whole picture shown.
+  void Filter(int operation, int camera);
+
+  // Display worker, after each picture shown (play time of the picture):
+  // one frame while recording. True once the recording has reached its size
+  // limit (the next frame could pass it) and is to end as a pause ends it.
+  bool OnPicture(const PanelTime& play, int camera);
+
+ private:
+  PanelTime PlayTime();
+
+  DisplayManager& display_;
+  CFilter filter_;
+  std::vector<uint8_t> edit_buffer_;     // user-interface thread
+  int brightness_step_ = 0, contrast_step_ = 0;
+
+  std::atomic<bool> recording_{false};
+  std::atomic<uint32_t> number_{0};
+  std::atomic<bool> limit_reached_{false};
+  std::atomic<uint64_t> size_limit_{0};    // bytes; set before recording_
+  std::atomic<uint32_t> last_result_{0};   // what the library returned for the last frame
+  uint32_t last_frame_bytes_ = 0;          // display worker
+
+  std::mutex time_lock_;
+  PanelTime play_time_;  // of the picture shown last; guarded by time_lock_
+};
+
+}  // namespace view

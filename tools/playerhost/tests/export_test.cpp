@@ -1,0 +1,213 @@
+// The player's export driven as a person drives it: the AVI save and image
+// edit panels clicked with real input, and the files they leave in
+// C:\WEB_BACKUP and on the printer. tools/playerhost/tests/export_check.sh
+// runs these and then reads the files with ffprobe, ImageMagick and poppler.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "player_controls.h"
+#include "player_driver.h"
+#include "smapi.h"
+#include "win32/gdi.h"
+
+namespace {
+
+using uidriver::Pixels;
+using uidriver::PlayerDriver;
+using namespace view;
+
+std::wstring Widen(const char* s) { return std::wstring(s, s + strlen(s)); }
+
+const std::wstring kPlayer = Widen(PLAYERHOST);
+std::wstring FixturePath() {
+  std::wstring p = Widen(FIXTURE_DIR "/cams4_25fps.am4");
+  for (wchar_t& c : p)
+    if (c == L'/') c = L'\\';
+  return p;
+}
+// The fixture starts at 2026-03-14 09:26:55.
+constexpr wchar_t kFolder[] = L"C:\\WEB_BACKUP\\";
+constexpr wchar_t kFirstRecording[] = L"CAM01_20260314_092655.avi";
+constexpr wchar_t kFirstStill[] = L"20260314_092655.jpg";
+enum : int { kEditPanel = 256, kEditBrighter = 258, kEditUndo = 266, kEditRedo = 265, kEditLeft = 262,
+             kEditRight = 263, kEditSave = 267, kEditPrint = 268, kAviPanel = 512, kOptionStart = 513,
+             kOptionStop = 514 };
+
+RECT SkinRect(int id) {
+  RECT r{};
+  SMAPI_GetResourceRect(WORD(id), &r);
+  return r;
+}
+
+// A button of a panel: its rectangle is in the panel's own coordinates.
+RECT PanelButtonOnScreen(const PlayerDriver& p, int panel, int id) {
+  const RECT at = SkinRect(panel);
+  RECT r = SkinRect(id);
+  OffsetRect(&r, at.left, at.top);
+  return uidriver::OnScreen(p.View(), r);
+}
+void ClickPanelButton(const PlayerDriver& p, int panel, int id) {
+  const RECT r = PanelButtonOnScreen(p, panel, id);
+  uidriver::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// Face `face` of a button's face set (0..3) or of its alternate set (4..7), as the screen shows it.
+Pixels Face(int id, int face) {
+  HBITMAP f[8] = {};
+  SMAPI_GetResourceBitmapHandle(WORD(id), &f[0], &f[1], &f[2], &f[3]);
+  SMAPI_GetResourceBitmapHandleEx(WORD(id), &f[4], &f[5], &f[6], &f[7]);
+  const RECT r = SkinRect(id);
+  Pixels out;
+  out.width = r.right - r.left;
+  out.height = r.bottom - r.top;
+  out.bgr.resize(size_t(out.width) * out.height * 3);
+  {
+    win32::MemoryDC dc(nullptr);
+    win32::SelectedObject use(dc.Get(), f[face]);
+    for (int y = 0; y < out.height; ++y)
+      for (int x = 0; x < out.width; ++x) {
+        const COLORREF c = GetPixel(dc.Get(), x, y);
+        uint8_t* px = &out.bgr[(size_t(y) * out.width + x) * 3];
+        px[0] = GetBValue(c), px[1] = GetGValue(c), px[2] = GetRValue(c);
+      }
+  }
+  for (HBITMAP b : f)
+    if (b) DeleteObject(b);
+  return out;
+}
+Pixels NormalFace(int id) { return Face(id, 0); }
+
+// OPTION START can be pressed: it shows its normal look (the pointer away).
+bool StartUsable(const PlayerDriver& p) {
+  uidriver::MoveTo({0, 0});
+  const Pixels look = NormalFace(kOptionStart);
+  return uidriver::WaitUntil([&] { return uidriver::Capture(PanelButtonOnScreen(p, kAviPanel, kOptionStart)) == look; },
+                             5000);
+}
+
+bool WaitMode(PlayerDriver& p, int icon, int timeout_ms) {
+  const Pixels lit = Face(icon, 7);  // checked and disabled: the lit icon
+  return uidriver::WaitUntil([&] { return p.CaptureRect(icon) == lit; }, timeout_ms);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The file is closed: it can be opened for writing alone.
+bool Closed(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+double MeanLevel(const Pixels& p) {
+  double sum = 0;
+  for (uint8_t v : p.bgr) sum += v;
+  return p.bgr.empty() ? 0 : sum / double(p.bgr.size());
+}
+
+// The picture of single view moves on (the panels hide the mode icons).
+bool Advances(const PlayerDriver& p, int timeout_ms) {
+  const auto first = p.MarkShown(-1);
+  return first && uidriver::WaitUntil([&] {
+    const auto now = p.MarkShown(-1);
+    return now && now->picture > first->picture;
+  }, timeout_ms);
+}
+
+class Export : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(p.Start(kPlayer, FixturePath()));
+    ASSERT_TRUE(WaitMode(p, kIconPause, 15000));
+    p.ClickButton(kDivision1);
+    ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->camera == 1; }, 5000));
+  }
+  void TearDown() override {
+    p.ClickButton(kExit);
+    EXPECT_TRUE(p.Process().WaitExit(10000));
+  }
+  PlayerDriver p;
+};
+
+TEST_F(Export, RecordingCameraOneWhilePlayingEndsWithThePauseAtTheEnd) {
+  DeleteFileW((std::wstring(kFolder) + kFirstRecording).c_str());
+  p.ClickButton(kAviSave);
+  ASSERT_TRUE(StartUsable(p)) << "the AVI save panel is shown with OPTION START";
+  ClickPanelButton(p, kAviPanel, kOptionStart);
+  EXPECT_TRUE(Advances(p, 5000)) << "the start plays";
+  EXPECT_TRUE(Exists(std::wstring(kFolder) + kFirstRecording));
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->picture == 249; }, 30000))
+      << "played to the end";
+  EXPECT_TRUE(StartUsable(p)) << "the pause at the end ended the recording";
+  EXPECT_TRUE(Closed(std::wstring(kFolder) + kFirstRecording));
+  p.ClickButton(kAviSave);
+}
+
+TEST_F(Export, OptionStopASeekAndClosingThePanelEachEndARecording) {
+  // Later in the recording, so that these files have names of their own.
+  const RECT track = p.ScreenRect(kTrack);
+  uidriver::Click({track.left + (track.right - track.left) * 3 / 4, (track.top + track.bottom) / 2});
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->picture >= 150; }, 10000));
+  ASSERT_TRUE(WaitMode(p, kIconPause, 10000));
+  p.ClickButton(kAviSave);
+  ASSERT_TRUE(StartUsable(p));
+  for (int way = 0; way < 3; ++way) {
+    ClickPanelButton(p, kAviPanel, kOptionStart);
+    ASSERT_TRUE(Advances(p, 5000)) << "way " << way;
+    Sleep(600);
+    if (way == 0) {
+      ClickPanelButton(p, kAviPanel, kOptionStop);
+    } else if (way == 1) {
+      uidriver::Click({track.left + 20, (track.top + track.bottom) / 2});
+    } else {
+      p.ClickButton(kAviSave);  // closes the panel
+      ASSERT_TRUE(WaitMode(p, kIconPause, 5000));
+      p.ClickButton(kAviSave);  // and opens it again
+    }
+    EXPECT_TRUE(StartUsable(p)) << "way " << way;
+  }
+  p.ClickButton(kAviSave);
+}
+
+TEST_F(Export, ImageEditChangesThePictureSavesPrintsAndPutsItBack) {
+  DeleteFileW((std::wstring(kFolder) + kFirstStill).c_str());
+  const Pixels untouched = p.CaptureRect(kVideoArea);
+  p.ClickButton(kImageEdit);
+  const RECT save = PanelButtonOnScreen(p, kEditPanel, kEditSave);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return uidriver::Capture(save) == NormalFace(kEditSave); }, 5000))
+      << "the image edit panel is shown";
+
+  for (int id : {kEditUndo, kEditRedo, kEditLeft, kEditRight}) ClickPanelButton(p, kEditPanel, id);
+  Sleep(500);
+  EXPECT_EQ(p.CaptureRect(kVideoArea), untouched) << "the buttons without an operation change nothing";
+
+  for (int n = 0; n < 3; ++n) ClickPanelButton(p, kEditPanel, kEditBrighter);
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return MeanLevel(p.CaptureRect(kVideoArea)) > MeanLevel(untouched) + 6; }, 3000))
+      << "three steps of brightness";
+
+  ClickPanelButton(p, kEditPanel, kEditSave);
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return Exists(std::wstring(kFolder) + kFirstStill); }, 5000));
+
+  const char* print_dir = getenv("PRINT_DIR");
+  ASSERT_TRUE(print_dir) << "the session's printer folder";
+  ClickPanelButton(p, kEditPanel, kEditPrint);
+  WIN32_FIND_DATAW found;
+  const std::wstring pattern = L"Z:" + Widen(print_dir) + L"/*.pdf";
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    return true;
+  }, 30000)) << "a page printed";
+
+  p.ClickButton(kImageEdit);
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return p.CaptureRect(kVideoArea) == untouched; }, 3000))
+      << "closing the panel puts the untouched picture back";
+}
+
+}  // namespace
