@@ -110,8 +110,10 @@ bool ConnectPolling(Attempt& a, const ConnectSocketInfo& info) {
     if (connect(s, found->ai_addr, int(found->ai_addrlen)) == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
       while (a.running.load()) {
         fd_set writable, failed;
-        FD_ZERO(&writable), FD_ZERO(&failed);
-        FD_SET(s, &writable), FD_SET(s, &failed);
+        FD_ZERO(&writable);
+      FD_ZERO(&failed);
+        FD_SET(s, &writable);
+      FD_SET(s, &failed);
         timeval wait{0, kPollMs * 1000};
         if (select(0, nullptr, &writable, &failed, &wait) <= 0) continue;
         int error = 0, size = sizeof(error);
@@ -210,7 +212,8 @@ void NSMGAPI_Uninitialize() {
 
 NSMG_HANDLE NSMGAPI_Create(HWND window) {
   if (!IsWindow(window)) return nullptr;
-  WNDCLASSEXW wc{sizeof(wc)};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
   if (!GetClassInfoExW(ThisModule(), kHiddenClass, &wc)) {
     wc.lpfnWndProc = HiddenProc;
     wc.hInstance = ThisModule();

@@ -45,8 +45,10 @@ SOCKET ConnectTo(const hostwell::ServerUrl& server) {
     ioctlsocket(s, FIONBIO, &mode);
     if (connect(s, found->ai_addr, int(found->ai_addrlen)) == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
       fd_set writable, failed;
-      FD_ZERO(&writable), FD_ZERO(&failed);
-      FD_SET(s, &writable), FD_SET(s, &failed);
+      FD_ZERO(&writable);
+      FD_ZERO(&failed);
+      FD_SET(s, &writable);
+      FD_SET(s, &failed);
       timeval wait{long(kExchangeMs / 1000), long(kExchangeMs % 1000) * 1000};
       int error = 0, size = sizeof(error);
       connected = select(0, nullptr, &writable, &failed, &wait) > 0 && FD_ISSET(s, &writable) &&

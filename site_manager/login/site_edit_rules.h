@@ -46,7 +46,7 @@ std::optional<int32_t> GuardedPort(std::u16string_view text);
 
 // What the person typed, as the dialog reads it.
 struct SiteEditFields {
-  bool useDdns;
+  bool useDdns = false;
   std::u16string member, name, address, port, location, id, pwd;
 };
 
