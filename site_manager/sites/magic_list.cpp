@@ -36,9 +36,19 @@ bool CMagicList::Attach(HWND dialog, int controlId) {
   hwnd_ = list;
   SetPropW(list, kObjectProp, this);
   header_.Attach(ListView_GetHeader(list));
-  // The rows were measured before we were here: have them measured again.
-  SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  MeasureRows();  // they were measured before we were here
   return true;
+}
+
+void CMagicList::MeasureRows() {
+  // An owner-drawn list asks its parent for the row height when its size
+  // changes: one pixel taller, then back.
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height + 1, flags);
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, flags);
 }
 
 void CMagicList::SetSelectionColours(COLORREF text, COLORREF focused, COLORREF unfocused) {
@@ -238,8 +248,7 @@ LRESULT CMagicList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETFONT: {
       const LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
-      // Re-measure the rows: an owner-drawn list asks its parent again when its position changes.
-      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      MeasureRows();
       return r;
     }
     case WM_CONTEXTMENU:

@@ -36,6 +36,8 @@ class CMagicList {
   void SetColumnImages(int column, HIMAGELIST images);
   void SetContextMenu(HMENU menu) { menu_ = menu; }  // the caller keeps it
   void Sort(int column, bool ascending);
+  // Has the rows measured again (font height + 10, at least the state images' height).
+  void MeasureRows();
 
   // The parent's WM_MEASUREITEM and WM_DRAWITEM for the list; false when not ours.
   static bool MeasureItemMessage(HWND dialog, MEASUREITEMSTRUCT* item);

@@ -48,7 +48,9 @@ CSiteSetup::~CSiteSetup() {
   if (rowHeight_) ImageList_Destroy(rowHeight_);
 }
 
-INT_PTR CSiteSetup::Run() { return Dialog::Run(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SITE_SETUP), owner_); }
+INT_PTR CSiteSetup::Run() {
+  return Dialog::Run(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SITE_SETUP), owner_);
+}
 
 BOOL CSiteSetup::OnInit() {
   SetSiteDialogTitle(Hwnd());
@@ -61,6 +63,7 @@ BOOL CSiteSetup::OnInit() {
   list_.SetSelectionColours(RGB(0, 0, 0), RGB(192, 220, 192), RGB(192, 220, 192));
   rowHeight_ = ImageList_Create(1, 20, ILC_COLOR4, 1, 1);
   ListView_SetImageList(list, rowHeight_, LVSIL_STATE);
+  list_.MeasureRows();
   for (int i = 0; i < kSiteColumns; ++i) {
     const std::wstring caption = SkinText(kSection, kColumns[i].key, kColumns[i].text);
     LVCOLUMNW c{};
