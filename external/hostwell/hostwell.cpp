@@ -5,6 +5,8 @@
 #include <ws2tcpip.h>
 
 #include <atomic>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -17,7 +19,19 @@ constexpr DWORD kExchangeMs = 3000;  // connect, send and each receive
 constexpr size_t kMaxAnswerBytes = 64 * 1024;
 
 std::atomic<int> gDebug{0};
-thread_local std::optional<hostwell::Lookup> tLastLookup;
+// The last answer of each thread that asked (by thread id). A map under a
+// lock rather than a thread_local: threads made with CreateThread by the
+// caller need no thread-exit work from this library.
+std::mutex gLookupsLock;  // guards gLookups
+std::map<DWORD, hostwell::Lookup> gLookups;
+
+void KeepLookup(std::optional<hostwell::Lookup> lookup) {
+  std::lock_guard<std::mutex> hold(gLookupsLock);
+  if (lookup)
+    gLookups[GetCurrentThreadId()] = std::move(*lookup);
+  else
+    gLookups.erase(GetCurrentThreadId());
+}
 
 void Trace(const std::string& text) {
   if (gDebug.load()) OutputDebugStringA(("===>>> Hostwell: " + text + "\r\n").c_str());
@@ -82,7 +96,7 @@ std::optional<std::string> Exchange(const hostwell::ServerUrl& server, const std
 }
 
 int Lookup(const wchar_t* serverText, const wchar_t* member, const wchar_t* name) {
-  tLastLookup.reset();
+  KeepLookup(std::nullopt);
   std::optional<hostwell::ServerUrl> server = hostwell::ParseServerUrl(Utf8(serverText));
   if (!server) {
     Trace("cannot read the server URL " + Utf8(serverText));
@@ -98,7 +112,7 @@ int Lookup(const wchar_t* serverText, const wchar_t* member, const wchar_t* name
     Trace(answer ? "the server refused the lookup" : "no answer from the server");
     return 0;
   }
-  tLastLookup = hostwell::AnswerLookup(*answer);
+  KeepLookup(hostwell::AnswerLookup(*answer));
   return 1;
 }
 
@@ -113,11 +127,14 @@ int DDNSAPI_ConnectW(const wchar_t* server, const wchar_t* member, const wchar_t
 int DDNSAPI_ConnectW(const wchar_t* server, const wchar_t* member) { return Lookup(server, member, nullptr); }
 
 int DDNSAPI_GetIPAndPort(char* address, int size, int* port) {
-  if (!tLastLookup || !address || size < 1 || !port) return 0;
-  const std::string& a = tLastLookup->address;
+  if (!address || size < 1 || !port) return 0;
+  std::lock_guard<std::mutex> hold(gLookupsLock);
+  auto found = gLookups.find(GetCurrentThreadId());
+  if (found == gLookups.end()) return 0;
+  const std::string& a = found->second.address;
   const size_t n = a.size() < size_t(size - 1) ? a.size() : size_t(size - 1);
   memcpy(address, a.data(), n);
   address[n] = 0;
-  *port = tLastLookup->port;
+  *port = found->second.port;
   return 1;
 }

@@ -9,7 +9,9 @@ std::wstring SkinText(const wchar_t* section, const wchar_t* key, const wchar_t*
 }
 
 void SetSkinCaption(HWND dialog, int control, const wchar_t* section, const wchar_t* key, const wchar_t* defaultText) {
-  SetDlgItemTextW(dialog, control, SkinText(section, key, defaultText).c_str());
+  std::wstring caption;
+  for (wchar_t c : SkinText(section, key, defaultText)) caption.append(c == L'&' ? L"&&" : std::wstring(1, c));  // "&" is shown, not a mnemonic
+  SetDlgItemTextW(dialog, control, caption.c_str());
 }
 
 void ShowSkinMessage(const wchar_t* section, const char16_t* key, const char16_t* defaultText) {

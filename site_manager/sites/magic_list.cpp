@@ -130,8 +130,9 @@ void CMagicList::DrawRow(const DRAWITEMSTRUCT& d) const {
                          : (lvc.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_CENTER ? DT_CENTER
                                                                            : DT_LEFT;
       const int margin = column == 0 ? kFirstColumnMargin : kOtherColumnMargin;
-      const std::wstring shown = Wide(FitCellText(text, cell.right - cell.left, margin, width));
+      // Fitted to the rectangle the text is drawn in, so that the dots show whole.
       RECT r = {cell.left + kCellInset, cell.top, cell.right - kCellInset, cell.bottom};
+      const std::wstring shown = Wide(FitCellText(text, r.right - r.left, margin, width));
       DrawTextW(dc, shown.c_str(), int(shown.size()), &r, align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
     if (options_ & kGridLines) {

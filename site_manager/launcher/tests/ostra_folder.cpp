@@ -184,7 +184,7 @@ void ClickControl(HWND dialog, int id) {
 void TypeInto(HWND dialog, int id, const std::wstring& text) {
   ClickControl(dialog, id);
   uidriver::PressKey(VK_END);
-  for (int n = GetWindowTextLengthW(GetDlgItem(dialog, id)); n > 0; --n) uidriver::PressKey(VK_BACK);
+  for (LRESULT n = SendMessageW(GetDlgItem(dialog, id), WM_GETTEXTLENGTH, 0, 0); n > 0; --n) uidriver::PressKey(VK_BACK);
   uidriver::TypeText(text);
 }
 
