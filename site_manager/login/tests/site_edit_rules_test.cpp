@@ -41,7 +41,9 @@ TEST(SiteEditLayout, ByMode) {
 
   for (const SiteEditLayout& l : {none, byName, byMember})
     for (const ControlPlace& p : l.shown) {
-      if (p.id != kGroupBox) EXPECT_LE(p.y + p.height, l.height - 30) << p.id;  // inside the window's client
+      if (p.id != kGroupBox) {
+        EXPECT_LE(p.y + p.height, l.height - 30) << p.id;  // inside the window's client
+      }
     }
 }
 
