@@ -4,10 +4,14 @@
 #include <vector>
 
 #include "about_dialog.h"
+#include "login_dialog.h"
+#include "login_packets.h"
 #include "resource.h"
 #include "site_list.h"
+#include "site_setup_dialog.h"
 #include "skin_drawing.h"
 #include "velmora.h"
+#include "win32/main_window.h"
 
 namespace {
 
@@ -36,6 +40,14 @@ void DrawSkinText(HDC dc, const std::wstring& text, WORD rectId, WORD colourId) 
 
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
+// The function buttons that the login enables or locks.
+struct FunctionControl {
+  unsigned function;
+  int control;
+};
+constexpr FunctionControl kLoginControls[] = {
+    {kLiveView, 1001}, {kBackup, 1002}, {kSearch, 1004}, {kRemoteSetup, 1005}};
+
 }  // namespace
 
 CWebApplicationManagerDlg::CWebApplicationManagerDlg() : icon_(SMAPI_GetResourceIconHandle(48)) {}
@@ -46,6 +58,7 @@ INT_PTR CWebApplicationManagerDlg::Run() {
 
 BOOL CWebApplicationManagerDlg::OnInit() {
   HWND hwnd = Hwnd();
+  win32::SetMainWindow(hwnd);
   discardedKeys_ = std::make_unique<win32::DiscardedKeys>(hwnd);
 
   wchar_t text[kHelpStringUnits];
@@ -139,11 +152,33 @@ void CWebApplicationManagerDlg::OnCommand(int control) {
   if (control == kCancelControl) {
     End(IDOK);
   } else if (control == kIpSetupControl) {
-    // The site setup dialog belongs to the site registry's dialogs, which
-    // are not built yet: until then "IP SETUP" opens nothing.
+    OnSiteSetup();
   } else if (IsRemoteFunction(control)) {
     // The host windows of the remote functions are not built yet: until
     // then these buttons open nothing and the launcher stays as it is.
+  }
+}
+
+void CWebApplicationManagerDlg::OnSiteSetup() {
+  CSiteSetup setup(Hwnd());
+  if (setup.Run() != IDOK) return;
+  site_ = setup.selected;
+  for (WORD id : {kIdRect, kAddressRect}) {
+    RECT r = SkinRect(id);
+    InvalidateRect(Hwnd(), &r, TRUE);
+  }
+  siteKnown_ = true;
+}
+
+void CWebApplicationManagerDlg::SetFunctions(unsigned usable) {
+  for (const FunctionControl& f : kLoginControls) {
+    for (size_t i = 0; i < std::size(kLauncherButtons); ++i) {
+      if (kLauncherButtons[i].control != f.control) continue;
+      CBmpButton& button = buttons_[i].widget;
+      const bool wanted = (usable & f.function) != 0;
+      if (wanted && !button.Active()) button.Enable();
+      if (!wanted && button.Active()) button.Disable();
+    }
   }
 }
 
@@ -229,6 +264,9 @@ INT_PTR CWebApplicationManagerDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case UM_BUTTONLEAVE:
       OnButtonLeave(int(wp));
       return TRUE;
+    case UM_SETFUNCTIONS:
+      SetFunctions(unsigned(wp));
+      return TRUE;
     case UM_SHOWLAUNCHER:
       EnableWindow(Hwnd(), TRUE);
       ShowWindow(Hwnd(), SW_SHOW);
@@ -237,6 +275,7 @@ INT_PTR CWebApplicationManagerDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       KillTimer(Hwnd(), kHelpTimer);
       discardedKeys_.reset();
+      win32::SetMainWindow(nullptr);
       return FALSE;
   }
   return FALSE;

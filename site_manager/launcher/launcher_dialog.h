@@ -38,6 +38,9 @@ class CWebApplicationManagerDlg : public win32::Dialog {
   void CentreOnScreen();
   void DrawBackground(HDC dc);
   void OnCommand(int control);
+  void OnSiteSetup();
+  // The login's verdict: the FunctionButton bits usable, the others locked.
+  void SetFunctions(unsigned usable);
   void OnButtonHover(int control);
   void OnButtonLeave(int control);
   void OnHelpTimer();

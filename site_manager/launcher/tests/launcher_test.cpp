@@ -6,22 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "launcher_texts.h"
+#include "ostra_folder.h"
 #include "velmora.h"
 #include "win32/dib.h"
 
 namespace {
 
-std::wstring TestFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring dir(path);
-  return dir.substr(0, dir.rfind(L'\\'));
-}
+using ostra::Centre;
+using ostra::TextOf;
+using ostra::WindowOf;
 
 RECT SkinRect(WORD id) {
   RECT r{};
@@ -29,69 +27,9 @@ RECT SkinRect(WORD id) {
   return r;
 }
 
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+using uidriver::Click;
 
-void MoveMouse(POINT screen) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = LONG(screen.x * 65535.0 / (GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
-  in.mi.dy = LONG(screen.y * 65535.0 / (GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof(in));
-}
-
-void Click(POINT screen) {
-  MoveMouse(screen);
-  Sleep(50);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-void Type(WORD vk) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-template <class Found>
-bool WaitFor(Found found, int ms = 5000) {
-  for (DWORD end = GetTickCount() + ms; GetTickCount() < end; Sleep(20))
-    if (found()) return true;
-  return found();
-}
-
-// The first visible top-level window of a process, of a class if given.
-HWND WindowOf(DWORD pid, const wchar_t* className = nullptr) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-  } s{pid, className, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        wchar_t name[64] = {};
-        GetClassNameW(w, name, 64);
-        if (owner != s->pid || !IsWindowVisible(w) || (s->className && wcscmp(name, s->className) != 0)) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
-std::wstring TextOf(HWND w) {
-  wchar_t text[256] = {};
-  GetWindowTextW(w, text, 256);
-  return text;
-}
+bool WaitFor(const std::function<bool()>& found, int ms = 5000) { return uidriver::WaitUntil(found, ms); }
 
 // Pixels (0x00RRGGBB, rows top first) of a screen rectangle, or of a
 // rectangle of a bitmap selected into dc.
@@ -142,67 +80,11 @@ std::vector<uint32_t> Expected(RECT at, std::initializer_list<std::pair<std::wst
   return pixels;
 }
 
-// Ostra.exe and Velmora.dll in a fresh folder with an optional site list.
-class Ostra {
+// Ostra in a folder of its own, and where its skin rectangles are on the screen.
+class Ostra : public ostra::OstraFolder {
  public:
-  explicit Ostra(const std::string& siteList = "") {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int count = 0;
-    dir_ = std::wstring(temp) + L"ostra_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-           std::to_wstring(++count);
-    CreateDirectoryW(dir_.c_str(), nullptr);
-    for (const wchar_t* file : {L"\\Ostra.exe", L"\\Velmora.dll"})
-      CopyFileW((TestFolder() + file).c_str(), (dir_ + file).c_str(), FALSE);
-    if (!siteList.empty()) {
-      CreateDirectoryW((dir_ + L"\\CONFIG").c_str(), nullptr);
-      std::ofstream((dir_ + L"\\CONFIG\\H264Site.ini").c_str(), std::ios::binary) << siteList;
-    }
-  }
-  ~Ostra() {
-    for (PROCESS_INFORMATION& p : processes_) {
-      if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(p.hProcess, 1);
-        WaitForSingleObject(p.hProcess, 5000);
-      }
-      CloseHandle(p.hProcess);
-      CloseHandle(p.hThread);
-    }
-    for (const wchar_t* file : {L"\\Ostra.exe", L"\\Velmora.dll", L"\\CONFIG\\H264Site.ini"})
-      DeleteFileW((dir_ + file).c_str());
-    RemoveDirectoryW((dir_ + L"\\CONFIG").c_str());
-    RemoveDirectoryW(dir_.c_str());
-  }
+  using OstraFolder::OstraFolder;
 
-  // Starts one more copy; its process index.
-  size_t Start() {
-    std::wstring command = L"\"" + dir_ + L"\\Ostra.exe\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION p{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &p))
-      return SIZE_MAX;
-    processes_.push_back(p);
-    return processes_.size() - 1;
-  }
-  DWORD Pid(size_t i) const { return processes_[i].dwProcessId; }
-  bool Running(size_t i) const { return WaitForSingleObject(processes_[i].hProcess, 0) == WAIT_TIMEOUT; }
-  bool WaitExit(size_t i, DWORD& code) const {
-    if (WaitForSingleObject(processes_[i].hProcess, 5000) != WAIT_OBJECT_0) return false;
-    GetExitCodeProcess(processes_[i].hProcess, &code);
-    return true;
-  }
-
-  // Starts the first copy and waits for its launcher, drawn and in front.
-  HWND Launch() {
-    size_t i = Start();
-    if (i == SIZE_MAX) return nullptr;
-    HWND found = nullptr;
-    WaitFor([&] { return (found = WindowOf(Pid(i), L"#32770")) != nullptr; });
-    if (found) WaitFor([&] { return GetForegroundWindow() == found; }, 2000);
-    Sleep(300);
-    return found;
-  }
   // A point of the launcher at skin coordinates, on the screen.
   static POINT At(HWND launcher, POINT skin) {
     RECT w;
@@ -219,16 +101,6 @@ class Ostra {
     ReleaseDC(nullptr, screen);
     return pixels;
   }
-  // Cancel, clicked; true when the program then ended with 0.
-  bool Cancel(HWND launcher, size_t i = 0) {
-    Click(At(launcher, Centre(SkinRect(9))));
-    DWORD code = 1;
-    return WaitExit(i, code) && code == 0;
-  }
-
- private:
-  std::wstring dir_;
-  std::vector<PROCESS_INFORMATION> processes_;
 };
 
 std::string SiteList(const std::string& ip) {
@@ -326,12 +198,12 @@ TEST(Launcher, EnterEscapeAndSpaceDoNothing) {
     return info.hwndFocus;
   };
   for (int i = 0; i < 8 && focus() != cancel; ++i) {
-    Type(VK_TAB);
+    uidriver::PressKey(VK_TAB);
     Sleep(100);
   }
   ASSERT_EQ(focus(), cancel);
   for (WORD key : {VK_SPACE, VK_RETURN, VK_ESCAPE}) {
-    Type(key);
+    uidriver::PressKey(key);
     Sleep(300);
     EXPECT_TRUE(ostra.Running(0)) << key;
     EXPECT_TRUE(IsWindowVisible(launcher)) << key;
@@ -349,7 +221,7 @@ TEST(Launcher, HelpShowsAfterTheTimerAndGoesWhenTheMouseLeaves) {
   RECT above = {help.left, help.top - 10, help.right, help.top};
   const std::vector<uint32_t> plain = Expected(help, {}), plainAbove = Expected(above, {});
   const POINT nowhere = Ostra::At(launcher, {100, 40});
-  MoveMouse(nowhere);
+  uidriver::MoveTo(nowhere);
   Sleep(200);
   ASSERT_EQ(Ostra::Screen(launcher, help), plain);
 
@@ -359,21 +231,21 @@ TEST(Launcher, HelpShowsAfterTheTimerAndGoesWhenTheMouseLeaves) {
   auto is = [](const std::vector<uint32_t>& p) { return [&p](const std::vector<uint32_t>& s) { return s == p; }; };
   auto isNot = [](const std::vector<uint32_t>& p) { return [&p](const std::vector<uint32_t>& s) { return s != p; }; };
 
-  MoveMouse(Ostra::At(launcher, Centre(SkinRect(1))));  // IP SETUP: three lines
+  uidriver::MoveTo(Ostra::At(launcher, Centre(SkinRect(1))));  // IP SETUP: three lines
   EXPECT_TRUE(screenBecomes(help, isNot(plain)));
   Sleep(200);
   const std::vector<uint32_t> ipSetup = Ostra::Screen(launcher, help);
   EXPECT_EQ(Ostra::Screen(launcher, above), plainAbove);
 
-  MoveMouse(Ostra::At(launcher, Centre(SkinRect(4))));  // Web Backup, disabled: four lines
+  uidriver::MoveTo(Ostra::At(launcher, Centre(SkinRect(4))));  // Web Backup, disabled: four lines
   EXPECT_TRUE(screenBecomes(above, isNot(plainAbove)));
   EXPECT_NE(Ostra::Screen(launcher, help), ipSetup);
 
-  MoveMouse(nowhere);  // leaving the disabled button removes its box too
+  uidriver::MoveTo(nowhere);  // leaving the disabled button removes its box too
   EXPECT_TRUE(screenBecomes(help, is(plain)));
   EXPECT_TRUE(screenBecomes(above, is(plainAbove)));
 
-  MoveMouse(Ostra::At(launcher, Centre(SkinRect(9))));  // Cancel has no help
+  uidriver::MoveTo(Ostra::At(launcher, Centre(SkinRect(9))));  // Cancel has no help
   Sleep(400);
   EXPECT_EQ(Ostra::Screen(launcher, help), plain);
   EXPECT_TRUE(ostra.Cancel(launcher));
