@@ -129,6 +129,8 @@ _start_wine() {
   fi
   wineserver -p
   _wineserver_up=1
+  # A program that crashes ends at once instead of waiting in the crash dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Start Wine's background services now, outside any test runner.
   wine cmd /c exit >/dev/null 2>&1
 }
@@ -136,11 +138,13 @@ _start_wine() {
 # The registry keeps the DLL's path, so a rebuilt DLL needs no new registration;
 # it is redone each session all the same, in case the prefix is new.
 _register_controls() {
-  local dll=$build/win/bin/Rewyn.dll
-  [ -f "$dll" ] || return 0
-  wine regsvr32 /s "$(winepath -w "$dll")" >/dev/null 2>&1 && return 0
-  echo "session: regsvr32 could not register $dll" >&2
-  return 1
+  local dll
+  for dll in "$build/win/bin/Rewyn.dll" "$build/win/bin/remote_controls.dll"; do
+    [ -f "$dll" ] || continue
+    wine regsvr32 /s "$(winepath -w "$dll")" >/dev/null 2>&1 && continue
+    echo "session: regsvr32 could not register $dll" >&2
+    return 1
+  done
 }
 
 session_start() {

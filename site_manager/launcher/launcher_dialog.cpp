@@ -154,8 +154,25 @@ void CWebApplicationManagerDlg::OnCommand(int control) {
   } else if (control == kIpSetupControl) {
     OnSiteSetup();
   } else if (IsRemoteFunction(control)) {
-    // The host windows of the remote functions are not built yet: until
-    // then these buttons open nothing and the launcher stays as it is.
+    OpenFunction(control);
+  }
+}
+
+void CWebApplicationManagerDlg::OpenFunction(int control) {
+  if (openHost_) return;
+  openHost_ = MakeHost(control);
+  if (!openHost_) return;
+  EnableWindow(Hwnd(), FALSE);
+  ShowWindow(Hwnd(), SW_HIDE);
+  openHost_->Configure(HostKindOf(control), &site_);
+  openHost_->Run(Hwnd());
+  const bool faulted = openHost_->Faulted();
+  openHost_.reset();
+  if (faulted) {
+    helpShown_ = false;
+    EnableWindow(Hwnd(), TRUE);
+    ShowWindow(Hwnd(), SW_SHOW);
+    CentreOnScreen();
   }
 }
 

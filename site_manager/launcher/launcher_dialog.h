@@ -8,14 +8,12 @@
 #include <string>
 
 #include "bmp_button.h"
+#include "host_window.h"
 #include "launcher_texts.h"
 #include "site_record.h"
 #include "win32/gdi.h"
 #include "win32/key_filter.h"
 #include "win32/window.h"
-
-// Posted by a host window that closes: enable, show and centre the launcher.
-constexpr UINT UM_SHOWLAUNCHER = 0x591;
 
 class CWebApplicationManagerDlg : public win32::Dialog {
  public:
@@ -39,6 +37,8 @@ class CWebApplicationManagerDlg : public win32::Dialog {
   void DrawBackground(HDC dc);
   void OnCommand(int control);
   void OnSiteSetup();
+  // Runs the host of a remote function; a fault inside its control brings the launcher back.
+  void OpenFunction(int control);
   // The login's verdict: the FunctionButton bits usable, the others locked.
   void SetFunctions(unsigned usable);
   void OnButtonHover(int control);
@@ -50,6 +50,7 @@ class CWebApplicationManagerDlg : public win32::Dialog {
   win32::Bitmap background_;
   Button buttons_[std::size(kLauncherButtons)];
   std::unique_ptr<win32::DiscardedKeys> discardedKeys_;
+  std::unique_ptr<CActiveXHostDlg> openHost_;  // while a remote function runs
 
   SiteRecord site_{};  // the current site; size 0 until one is known
   bool siteKnown_ = false;

@@ -169,6 +169,11 @@ void ControlHost::Close() {
   }
 }
 
+void ControlHost::Abandon() {
+  object_.Detach();
+  site_ = nullptr;
+}
+
 HWND ControlHost::ControlWindow() const {
   if (!object_) return nullptr;
   ComPtr<IOleInPlaceObject> in_place;

@@ -25,6 +25,9 @@ class ControlHost {
   bool Create(HWND parent, const wchar_t* prog_id, const RECT* rect);
   // Deactivates, closes and releases the control; its window goes.
   void Close();
+  // Lets go of a control that must not be called again (it faulted): its
+  // object and the site it holds are left alive, unreleased.
+  void Abandon();
 
   // The control's own window, or null.
   HWND ControlWindow() const;

@@ -35,6 +35,8 @@ class ComPtr {
   T* Get() const { return p_; }
   T* operator->() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
+  // Gives up the reference without releasing it.
+  T* Detach() { return std::exchange(p_, nullptr); }
 
  private:
   T* p_ = nullptr;
