@@ -1,6 +1,7 @@
 // Stand-ins of the five remote-function controls: windowed ActiveX controls
 // that take dispatch members 1-4 by property-put and method 5, show what
 // they received and append one UTF-8 line per event to REMOTE_CONTROLS_LOG.
+// A key pressed in one asks its host to close.
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
@@ -335,6 +336,9 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
       case WM_LBUTTONDOWN:
         FaultIf(L"window");
         SetFocus(hwnd);
+        return 0;
+      case WM_KEYDOWN:
+        SendMessageW(GetParent(hwnd), kCloseHostMessage, 0, 0);
         return 0;
       case WM_NCDESTROY:
         if (self && self->hwnd_ == hwnd) self->hwnd_ = nullptr;

@@ -2,6 +2,7 @@
 // dispatch members that a host sets (1-4, property-put) and invokes (5).
 #pragma once
 #include <windows.h>
+#include <ole2.h>
 
 inline constexpr CLSID CLSID_RemoteLiveView = {0x6c1e2a01, 0x58d4, 0x4f0b, {0x9a, 0x31, 0x2e, 0x7d, 0x10, 0x4b, 0x55, 0x01}};
 inline constexpr CLSID CLSID_RemoteBackup = {0x6c1e2a01, 0x58d4, 0x4f0b, {0x9a, 0x31, 0x2e, 0x7d, 0x10, 0x4b, 0x55, 0x02}};
@@ -10,3 +11,7 @@ inline constexpr CLSID CLSID_RemoteSearch = {0x6c1e2a01, 0x58d4, 0x4f0b, {0x9a, 
 inline constexpr CLSID CLSID_RemoteSetup = {0x6c1e2a01, 0x58d4, 0x4f0b, {0x9a, 0x31, 0x2e, 0x7d, 0x10, 0x4b, 0x55, 0x05}};
 
 inline constexpr DISPID kRemoteStartMethod = 5;  // no arguments, Boolean result
+
+// What a control sends its host window to close it; the stand-ins send it
+// when a key is pressed in them.
+inline constexpr UINT kCloseHostMessage = 0x4C9;

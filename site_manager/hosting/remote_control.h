@@ -14,10 +14,12 @@
 
 #include <string>
 
+#include "remote_controls.h"
 #include "win32/control_site.h"
 
 // Sent to a host window to close it; a hosted control may send it to its parent.
 constexpr UINT UM_CLOSEHOST = 0x4C9;
+static_assert(UM_CLOSEHOST == kCloseHostMessage);
 
 class CRemoteControl {
  public:

@@ -146,14 +146,21 @@ TEST(Hosting, EachFunctionHandsTheSiteToItsControlInItsOrderAndClosesBackToTheLa
     EXPECT_NE(TextOf(host), L"") << c.function.name;  // the title from the skin
     if (c.function.skinId == kLiveView.skinId) {
       s.Shot(L"hosting_live_view.png");
-      // Enter, Escape and Space, in the host and in the control, do nothing.
-      uidriver::Click(uidriver::OnScreen(host, POINT{200, 200}));
-      for (WORD key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
-        uidriver::PressKey(key);
-        Sleep(200);
-        EXPECT_TRUE(IsWindowVisible(host)) << key;
-        EXPECT_FALSE(IsWindowVisible(s.launcher)) << key;
+      // The stand-in asks its host to close on any key: Enter, Escape and
+      // Space never reach it, in the host or in the control.
+      for (bool inControl : {false, true}) {
+        if (inControl) uidriver::Click(uidriver::OnScreen(host, POINT{200, 200}));
+        for (WORD key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+          uidriver::PressKey(key);
+          Sleep(200);
+          EXPECT_TRUE(IsWindowVisible(host)) << key;
+          EXPECT_FALSE(IsWindowVisible(s.launcher)) << key;
+        }
       }
+      uidriver::PressKey('X');  // the host closes on the control's request
+      ASSERT_TRUE(s.LauncherBack());
+      EXPECT_FALSE(IsWindow(host));
+      continue;
     }
     if (c.function.skinId == kBackup.skinId) s.Shot(L"hosting_backup.png");
     // The system's close command.
