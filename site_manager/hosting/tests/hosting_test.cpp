@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ostra_folder.h"
+#include "velmora.h"
 
 namespace {
 
@@ -21,12 +22,18 @@ constexpr int kList = 1050, kSelect = 1054, kPassword = 2064, kLogin = 2065;
 constexpr UINT UM_SETFUNCTIONS = WM_APP + 1;
 
 struct Function {
-  WORD skinId;  // of the launcher's button
+  WORD skinId;  // of the launcher's button, and the skin's name string of its host's title
   int controlId;
   const char* name;
 };
 constexpr Function kRemoteSetup{2, 2005, "remote_setup"}, kLiveView{3, 2002, "live_view"},
     kBackup{4, 2003, "backup"}, kPlayer{5, 2004, "remote_playback"}, kSearch{6, 2006, "search"};
+
+std::wstring TitleOf(const Function& f) {
+  wchar_t title[kNameStringUnits] = {};
+  SMAPI_GetResourceNameString(f.skinId, title);
+  return title;
+}
 
 std::wstring LogPath() { return TestFolder() + L"\\remote_controls.log"; }
 
@@ -143,7 +150,8 @@ TEST(Hosting, EachFunctionHandsTheSiteToItsControlInItsOrderAndClosesBackToTheLa
     for (const std::string& line : c.lines) expected.push_back(std::string(c.function.name) + " " + line);
     EXPECT_EQ(LogLines(), expected);
     EXPECT_TRUE(Centred(host)) << c.function.name;
-    EXPECT_NE(TextOf(host), L"") << c.function.name;  // the title from the skin
+    EXPECT_EQ(TextOf(host), TitleOf(c.function));
+    EXPECT_EQ(TextOf(GetDlgItem(host, c.function.controlId)), TitleOf(c.function));
     if (c.function.skinId == kLiveView.skinId) {
       s.Shot(L"hosting_live_view.png");
       // The stand-in asks its host to close on any key: Enter, Escape and
