@@ -69,7 +69,6 @@ BOOL CActiveXHostDlg::OnInit() {
     SendMessageW(hwnd, UM_CLOSEHOST, 0, 0);
     return TRUE;
   }
-  controlCreated_ = true;
   if (site_ && site_->size == kSiteRecordSize) PassSite();
 
   RECT r{};

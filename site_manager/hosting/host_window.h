@@ -53,7 +53,6 @@ class CActiveXHostDlg : public win32::Dialog {
   int kind_ = 0;
   SiteRecord* site_ = nullptr;  // the launcher's, not owned
   std::u16string portText_;
-  bool controlCreated_ = false;
   std::unique_ptr<win32::DiscardedKeys> discardedKeys_;
 };
 

@@ -30,6 +30,7 @@ bool CRemoteControl::Create(const wchar_t* name, const RECT& rect, HWND parent, 
   SetWindowLongPtrW(window_, GWLP_ID, id);
   SetWindowTextW(window_, name);
   SetPropW(window_, kWrapperProperty, this);
+  unicodeProcedure_ = IsWindowUnicode(window_);
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GuardedProcedure)));
   return true;
@@ -95,8 +96,11 @@ LRESULT CALLBACK CRemoteControl::GuardedProcedure(HWND hwnd, UINT msg, WPARAM wp
   }
   // A faulted control gets nothing more of its own code to run.
   if (self->faulted_) return DefWindowProcW(hwnd, msg, wp, lp);
+  // A Unicode procedure is called directly, so that a fault abandons none of
+  // user32's frames; an ANSI one needs CallWindowProc's translation.
+  const bool direct = self->unicodeProcedure_;
   LRESULT result = 0;
-  if (!Guarded([&] { result = CallWindowProcW(original, hwnd, msg, wp, lp); })) {
+  if (!Guarded([&] { result = direct ? original(hwnd, msg, wp, lp) : CallWindowProcW(original, hwnd, msg, wp, lp); })) {
     self->OnFault();
     return 0;
   }

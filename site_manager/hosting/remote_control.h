@@ -9,6 +9,8 @@
 // subclassed with a guarded thunk). A fault abandons only the control's own
 // frames, never a lock or owner of ours. A control that faulted is not
 // called again: it is abandoned, not released, and its host closes.
+// Creation and teardown (CoCreateInstance holds COM's own locks while it
+// loads the control) are not guarded.
 #pragma once
 #include <windows.h>
 
@@ -51,5 +53,6 @@ class CRemoteControl {
   HWND window_ = nullptr;  // the control's window, subclassed while it lives
   HWND parent_ = nullptr;
   WNDPROC original_ = nullptr;
+  bool unicodeProcedure_ = true;  // original_ is a plain Unicode procedure, not a translating handle
   bool faulted_ = false;
 };
