@@ -210,26 +210,24 @@ bool SegmentReader::LoadNeighbour(uint32_t& offset, SegmentHeader& header, int d
 bool SegmentReader::ReadStep(uint32_t shown, int direction) {
   constexpr int kMaxHops = 64;  // segments walked to find the picture on screen
   if (!source_) return false;
-  seek_pending_.store(false);
   uint32_t offset = current_ < info_.first_header_offset ? info_.first_header_offset : current_;
   const uint32_t start = offset;
   SegmentHeader header;
   bool found = false;
   int search = 0;  // the way the walk goes: towards `shown`
-  size_t at = 0;  // index into video_frames_ of the picture on screen
+  size_t at = 0;   // index into video_frames_ of the picture on screen
   for (int hop = 0; hop < kMaxHops && !found; ++hop) {
     if (!(hop == 0 ? LoadSegment(offset, header) : LoadNeighbour(offset, header, search))) break;
     const auto before = [&](size_t i) { return static_cast<int32_t>(frames_[video_frames_[i]].timestamp - shown) < 0; };
-    if (before(video_frames_.size() - 1) && frames_[video_frames_.back()].timestamp != shown) {
-      search = 1;
-      continue;
+    const auto after = [&](size_t i) { return static_cast<int32_t>(frames_[video_frames_[i]].timestamp - shown) > 0; };
+    const int way = before(video_frames_.size() - 1) ? 1 : after(0) ? -1 : 0;
+    if (way == 0) {
+      while (at + 1 < video_frames_.size() && before(at)) ++at;
+      found = true;
+    } else if (search == -way) {
+      break;  // it lies between two segments: not a picture of the file
     }
-    if (static_cast<int32_t>(frames_[video_frames_.front()].timestamp - shown) > 0) {
-      search = -1;
-      continue;
-    }
-    while (at + 1 < video_frames_.size() && before(at)) ++at;
-    found = true;
+    search = way;
   }
   bool queued = false;
   if (found) {
