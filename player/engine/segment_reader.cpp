@@ -147,12 +147,13 @@ bool SegmentReader::ReadLast() {
   }
 }
 
+bool SegmentReader::ReadPayload(const SegmentHeader& header) {
+  return header.payload_length <= kPayloadBufferSize &&
+         source_->Read(header.payload_length, payload_.get()) == header.payload_length;
+}
+
 bool SegmentReader::ReadPayloadAndQueue(const uint8_t* sector, const SegmentHeader& header) {
-  if (header.payload_length > kPayloadBufferSize ||
-      source_->Read(header.payload_length, payload_.get()) != header.payload_length)
-    return false;
-  if (!sets_.Scan(sector)) return false;
-  return Queue(header);
+  return ReadPayload(header) && sets_.Scan(sector) && Queue(header);
 }
 
 void SegmentReader::Split(const SegmentHeader& header) {
@@ -192,9 +193,7 @@ bool SegmentReader::LoadSegment(uint32_t offset, SegmentHeader& header) {
   uint32_t found;
   if (!SeekTo(*source_, offset) || !FindHeaderForward(*source_, sector_, found, nullptr) || found != offset) return false;
   header = ParseSegmentHeader(sector_);
-  if (header.payload_length > kPayloadBufferSize ||
-      source_->Read(header.payload_length, payload_.get()) != header.payload_length)
-    return false;
+  if (!ReadPayload(header)) return false;
   Split(header);
   return !video_frames_.empty();
 }

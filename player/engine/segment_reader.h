@@ -53,12 +53,12 @@ class SegmentReader : private backup::SearchObserver {
   bool Read(ReaderKind kind, GroupPlan plan = GroupPlan::kAll);
 
   // One picture step from the picture with timestamp `shown`: finds its
-  // segment (walking the links from the current one), then queues the video
-  // frames from the key frame of the step's target up to the target itself,
-  // the picture after (direction > 0) or before it, across segments. False,
-  // with nothing queued, at the first or last picture or when `shown` is
-  // not found. Afterwards a forward or reverse read starts at the target's
-  // segment.
+  // segment (walking the links from the current one, up to 64 segments),
+  // then queues the video frames from the key frame of the step's target up
+  // to the target itself, the picture after (direction > 0) or before it,
+  // across segments. False, with nothing queued, at the first or last
+  // picture or when `shown` is not found. Afterwards a forward or reverse
+  // read starts at the target's segment (the current one after a failure).
   bool ReadStep(uint32_t shown, int direction);
 
   uint32_t Current() const { return current_; }
@@ -76,6 +76,7 @@ class SegmentReader : private backup::SearchObserver {
   bool LoadSegment(uint32_t offset, backup::SegmentHeader& header);
   bool LoadNeighbour(uint32_t& offset, backup::SegmentHeader& header, int direction);
   void Split(const backup::SegmentHeader& header);
+  bool ReadPayload(const backup::SegmentHeader& header);
   bool ReadPayloadAndQueue(const uint8_t* sector, const backup::SegmentHeader& header);
   bool Queue(const backup::SegmentHeader& header);
   bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header);
