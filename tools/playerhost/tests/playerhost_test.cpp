@@ -388,6 +388,10 @@ TEST(PlayerHost, KeysStepPlayAndPositionOnceAFileIsOpen) {
   for (WORD key : {WORD(VK_RIGHT), WORD(VK_HOME), WORD(VK_SPACE)}) uidriver::PressKey(key);
   Sleep(500);
   EXPECT_EQ(p.MarkShown(-1), held);
+
+  // The legend of the keys shows where the pointer rests on the video area.
+  uidriver::MoveTo(p.Centre(kVideoArea));
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return p.Process().FindOwnWindow(L"tooltips_class32") != nullptr; }, 3000));
 }
 
 // Drags a file (a path of this machine) onto the screen point with the drag
