@@ -487,6 +487,9 @@ LRESULT CRewynCtrl::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_SETFOCUS:  // the keyboard goes on to the player window, whose keys they are
+      if (view_ && view_->Hwnd()) SetFocus(view_->Hwnd());
+      return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window_.Hwnd(), &ps);

@@ -9,6 +9,7 @@ namespace engine {
 namespace {
 
 constexpr int kIdle = 7;
+constexpr int kStepCommand = 8;  // decode one group, show its last picture, while paused
 constexpr DWORD kTerminatedCode = 0xFFFF00;
 
 constexpr int kPresentWaitMs = 500;  // bound on waiting for a picture being handed over
@@ -35,7 +36,10 @@ ModeRow RowOf(int mode) {
 bool IsOneShot(int mode) { return mode >= kModeFirst; }
 
 // A picture decoded for a display command belongs to a mode of that command.
-bool ShownIn(int mode, int issued) { return mode >= kModePlay && RowOf(mode).command == issued; }
+bool ShownIn(int mode, int issued) {
+  if (issued == kStepCommand) return mode == kModePause;
+  return mode >= kModePlay && RowOf(mode).command == issued;
+}
 
 }  // namespace
 
@@ -66,6 +70,8 @@ bool PlaybackEngine::StartPlayback(const wchar_t* path, HWND window) {
   info_ = info;
   StopWorkers();
   ResetEngine();
+  shown_valid_.store(false);
+  step_.store(0);
   view_.OnOpened(info_);
   view_.OnPosition(0, info_.SpanLength());
 
@@ -113,6 +119,10 @@ void PlaybackEngine::NotifyModeChanged(int old, int mode) {
     else audio_->Stop();
   }
   view_.OnModeChanged(old, mode);
+}
+
+void PlaybackEngine::Step(int direction) {
+  if (mode_.load() == kModePause && direction) step_.store(direction > 0 ? 1 : -1);
 }
 
 void PlaybackEngine::SeekTo(double fraction) {
@@ -252,9 +262,16 @@ void PlaybackEngine::DataLoadLoop() {
     if (mode <= kModePause) {
       decompress_command_.store(kIdle);
       display_command_.store(kIdle);
-      NapWhile(data_load_, 20, [] { return true; });
+      const int step = mode == kModePause ? step_.exchange(0) : 0;
+      if (step) {
+        RunStep(step);
+        last = kModeNone;  // the pipeline and the reader's position were reset
+        continue;
+      }
+      NapWhile(data_load_, 20, [&] { return step_.load() == 0 || mode_.load() != kModePause; });
       continue;  // `last` stays: pause then the same mode goes on without a reset
     }
+    step_.store(0);  // a step asked for before another mode was chosen
     const bool one_shot = IsOneShot(mode);
     if (mode != last || one_shot) {
       const int ms = mode == last ? 0 : one_shot ? kOneShotQuiesceMs : kRunningQuiesceMs;
@@ -291,6 +308,20 @@ void PlaybackEngine::ReadOneShot(int mode) {
   }
   ChangeModeFrom(mode, kModePause);
   Sleep(5);
+}
+
+// Workers parked and emptied (no settling time: nothing is running while
+// paused), then one group is decoded and its last picture shown.
+void PlaybackEngine::RunStep(int direction) {
+  ParkWorkers();
+  ResetPipeline(false);
+  if (!shown_valid_.load() || !reader_.ReadStep(shown_timestamp_.load(), direction)) return;
+  decompress_command_.store(kStepCommand);
+  display_command_.store(kStepCommand);
+  // A further step or another mode ends the wait; the next step parks the workers first.
+  NapWhile(data_load_, INT_MAX, [&] {
+    return display_command_.load() != kIdle && mode_.load() == kModePause && step_.load() == 0;
+  });
 }
 
 void PlaybackEngine::DecompressLoop() {
@@ -375,7 +406,11 @@ void PlaybackEngine::DisplayLoop() {
 bool PlaybackEngine::Present(const PictureEntry& picture, int mode, int issued) {
   presenting_.store(1);
   const bool current = mode_.load() == mode && ShownIn(mode, issued) && display_.running.load();
-  if (current) view_.OnPicture(picture, mode);
+  if (current) {
+    shown_timestamp_.store(picture.timestamp);
+    shown_valid_.store(true);
+    view_.OnPicture(picture, mode);
+  }
   presenting_.store(0);
   return current;
 }

@@ -37,6 +37,10 @@ class PlaybackEngine : private ReaderHost {
   // view must not wait on the caller's thread while presenting).
   void SetPlayMode(int mode);
   int PlayMode() const { return mode_.load(); }
+  // While paused: one picture forward (direction > 0) or back, shown by
+  // itself; the mode stays pause. Ignored in any other mode, and at the
+  // first or last picture nothing is shown.
+  void Step(int direction);
   // What the slider does: pause, wait 100 ms, request the seek, then
   // positioning (paused before) or the running mode again.
   void SeekTo(double fraction);
@@ -76,6 +80,7 @@ class PlaybackEngine : private ReaderHost {
   void ParkWorkers();
   bool Quiesce(int ms, int mode);
   void ReadOneShot(int mode);
+  void RunStep(int direction);
   void PlayOutLastGroup(int mode);
   bool Present(const PictureEntry& picture, int mode, int issued);
 
@@ -112,6 +117,9 @@ class PlaybackEngine : private ReaderHost {
 
   std::atomic<int32_t> mode_{kModeNone};
   std::atomic<int32_t> decompress_command_{7}, display_command_{7};
+  std::atomic<int32_t> step_{0};        // set by the user-interface thread, taken by the data-load worker
+  std::atomic<bool> shown_valid_{false};   // written by the display worker with shown_timestamp_
+  std::atomic<uint32_t> shown_timestamp_{0};  // the picture last handed to the view
   std::atomic<bool> decoding_{false};  // the decompress worker is inside a decode step
   Worker data_load_, decompress_, display_;
   std::atomic<int> terminated_{0};

@@ -147,22 +147,29 @@ bool SegmentReader::ReadLast() {
   }
 }
 
-bool SegmentReader::ReadPayloadAndQueue(const uint8_t* sector, const SegmentHeader& header) {
-  if (header.payload_length > kPayloadBufferSize ||
-      source_->Read(header.payload_length, payload_.get()) != header.payload_length)
-    return false;
-  if (!sets_.Scan(sector)) return false;
-  return Queue(header);
+bool SegmentReader::ReadPayload(const SegmentHeader& header) {
+  return header.payload_length <= kPayloadBufferSize &&
+         source_->Read(header.payload_length, payload_.get()) == header.payload_length;
 }
 
-bool SegmentReader::Queue(const SegmentHeader& header) {
+bool SegmentReader::ReadPayloadAndQueue(const uint8_t* sector, const SegmentHeader& header) {
+  return ReadPayload(header) && sets_.Scan(sector) && Queue(header);
+}
+
+void SegmentReader::Split(const SegmentHeader& header) {
   frames_.clear();
   group_starts_.clear();
+  video_frames_.clear();
   SplitPayload(payload_.get(), header.payload_length, [&](const SplitFrame& f) {
     if (IsKeyFrame(f)) group_starts_.push_back(frames_.size());
+    if (f.stream_kind == kVideoStream && !group_starts_.empty()) video_frames_.push_back(frames_.size());
     frames_.push_back(f);
     return true;
   });
+}
+
+bool SegmentReader::Queue(const SegmentHeader& header) {
+  Split(header);
   const size_t groups = group_starts_.size();
   const auto group_end = [&](size_t g) { return g + 1 < groups ? group_starts_[g + 1] : frames_.size(); };
   switch (plan_) {
@@ -180,6 +187,71 @@ bool SegmentReader::Queue(const SegmentHeader& header) {
       return groups > 0 && QueueFrames(group_starts_[groups - 1], frames_.size(), header);
   }
   return false;
+}
+
+bool SegmentReader::LoadSegment(uint32_t offset, SegmentHeader& header) {
+  uint32_t found;
+  if (!SeekTo(*source_, offset) || !FindHeaderForward(*source_, sector_, found, nullptr) || found != offset) return false;
+  header = ParseSegmentHeader(sector_);
+  if (!ReadPayload(header)) return false;
+  Split(header);
+  return !video_frames_.empty();
+}
+
+// Moves to the segment before (direction < 0) or after the one at `offset`.
+bool SegmentReader::LoadNeighbour(uint32_t& offset, SegmentHeader& header, int direction) {
+  const uint32_t to = direction < 0 ? PreviousHeaderOffset(offset, header) : FollowingHeaderOffset(offset, header);
+  if (direction < 0 ? to >= offset : to <= offset) return false;  // the first links to itself
+  offset = to;
+  return LoadSegment(offset, header);
+}
+
+bool SegmentReader::ReadStep(uint32_t shown, int direction) {
+  constexpr int kMaxHops = 64;  // segments walked to find the picture on screen
+  if (!source_) return false;
+  uint32_t offset = current_ < info_.first_header_offset ? info_.first_header_offset : current_;
+  const uint32_t start = offset;
+  SegmentHeader header;
+  bool found = false;
+  int search = 0;  // the way the walk goes: towards `shown`
+  size_t at = 0;   // index into video_frames_ of the picture on screen
+  for (int hop = 0; hop < kMaxHops && !found; ++hop) {
+    if (!(hop == 0 ? LoadSegment(offset, header) : LoadNeighbour(offset, header, search))) break;
+    const auto before = [&](size_t i) { return static_cast<int32_t>(frames_[video_frames_[i]].timestamp - shown) < 0; };
+    const auto after = [&](size_t i) { return static_cast<int32_t>(frames_[video_frames_[i]].timestamp - shown) > 0; };
+    const int way = before(video_frames_.size() - 1) ? 1 : after(0) ? -1 : 0;
+    if (way == 0) {
+      while (at + 1 < video_frames_.size() && before(at)) ++at;
+      found = true;
+    } else if (search == -way) {
+      break;  // it lies between two segments: not a picture of the file
+    }
+    search = way;
+  }
+  bool queued = false;
+  if (found) {
+    const bool inside = direction < 0 ? at > 0 : at + 1 < video_frames_.size();
+    if (inside || LoadNeighbour(offset, header, direction)) {
+      const size_t target = inside ? (direction < 0 ? at - 1 : at + 1) : direction < 0 ? video_frames_.size() - 1 : 0;
+      const size_t last = video_frames_[target];
+      size_t first = group_starts_.front();
+      for (size_t g : group_starts_) first = g <= last ? g : first;
+      queued = sets_.Scan(sector_);
+      for (size_t i = first; queued && i <= last; ++i) {
+        const SplitFrame& f = frames_[i];
+        if (f.stream_kind != kVideoStream) continue;
+        const FrameRecord record = MakeFrameRecord(f, header);
+        queued = video_.Push(&record, f.box, f.size);
+      }
+      if (!queued) video_.Empty();
+    }
+  }
+  // The next read of any direction starts with the segment shown.
+  ClearPosition();
+  current_ = queued ? offset : start;
+  SeekTo(*source_, current_);
+  if (queued) OnSearchPosition(offset);
+  return queued;
 }
 
 // False when the video queue was full: it is emptied and the rest dropped.

@@ -52,6 +52,15 @@ class SegmentReader : private backup::SearchObserver {
   // reading to an earlier one.
   bool Read(ReaderKind kind, GroupPlan plan = GroupPlan::kAll);
 
+  // One picture step from the picture with timestamp `shown`: finds its
+  // segment (walking the links from the current one, up to 64 segments),
+  // then queues the video frames from the key frame of the step's target up
+  // to the target itself, the picture after (direction > 0) or before it,
+  // across segments. False, with nothing queued, at the first or last
+  // picture or when `shown` is not found. Afterwards a forward or reverse
+  // read starts at the target's segment (the current one after a failure).
+  bool ReadStep(uint32_t shown, int direction);
+
   uint32_t Current() const { return current_; }
   uint32_t Previous() const { return previous_; }
   uint32_t Next() const { return next_; }
@@ -62,6 +71,12 @@ class SegmentReader : private backup::SearchObserver {
   bool ReadFirst();
   bool ReadLast();
   bool TakeSeek();
+  // Reads and splits the segment whose header is at `offset`; `video_`
+  // indices then list its video frames from its first key frame on.
+  bool LoadSegment(uint32_t offset, backup::SegmentHeader& header);
+  bool LoadNeighbour(uint32_t& offset, backup::SegmentHeader& header, int direction);
+  void Split(const backup::SegmentHeader& header);
+  bool ReadPayload(const backup::SegmentHeader& header);
   bool ReadPayloadAndQueue(const uint8_t* sector, const backup::SegmentHeader& header);
   bool Queue(const backup::SegmentHeader& header);
   bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header);
@@ -81,6 +96,7 @@ class SegmentReader : private backup::SearchObserver {
   GroupPlan plan_ = GroupPlan::kAll;
   std::vector<backup::SplitFrame> frames_;  // of the segment being queued
   std::vector<size_t> group_starts_;        // indices of its video key frames
+  std::vector<size_t> video_frames_;        // video frames from the first key frame (steps)
   bool positioned_ = false;
   uint32_t previous_ = 0, current_ = 0, next_ = 0;  // next_ 0: no later header to go to
   bool key_frame_seen_ = false;  // for the life of the player

@@ -1,12 +1,15 @@
 #include "player_screen_view.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "file_io.h"
 #include "player_controls.h"
+#include "player_keys.h"
 #include "slider_math.h"
 #include "smapi.h"
 #include "view_messages.h"
@@ -142,7 +145,9 @@ void PlayerScreenView::Setup() {
     display_.SetShowFlags(true, false, false);
     display_.Redraw(kAllChannels);
     ShowWindow(display_.Hwnd(), SW_SHOW);
+    AddKeyLegend(display_.Hwnd());
   }
+  DragAcceptFiles(Hwnd(), TRUE);
   avi_dialog_ = std::make_unique<AVISaveDlg>();
   image_edit_dialog_ = std::make_unique<ImageEditDlg>();
   avi_dialog_->Create(Hwnd());
@@ -156,6 +161,8 @@ void PlayerScreenView::Teardown() {
   // draw the slider into what is destroyed below.
   engine_->StopEngine();
   engine_.reset();
+  if (key_legend_) DestroyWindow(key_legend_);
+  key_legend_ = nullptr;
   display_.DestroyWindow();
   chain_ = nullptr;
   by_id_.fill(nullptr);
@@ -429,6 +436,66 @@ void PlayerScreenView::Command(int id, bool checked) {
   }
 }
 
+void PlayerScreenView::AddKeyLegend(HWND area) {
+  const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_BAR_CLASSES};  // the tooltip's class
+  InitCommonControlsEx(&classes);
+  key_legend_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr, nullptr, nullptr);
+  if (!key_legend_) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = Hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(area);
+  tool.lpszText = const_cast<wchar_t*>(kKeyLegend);
+  SendMessageW(key_legend_, TTM_SETMAXTIPWIDTH, 0, 600);
+  SendMessageW(key_legend_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// A dropped file opens as FILE OPEN would; anything but a backup file changes nothing.
+void PlayerScreenView::OnDrop(HDROP drop) {
+  wchar_t path[MAX_PATH];
+  if (Usable(kFileOpen) && DragQueryFileW(drop, 0, path, MAX_PATH)) OpenFile(path);
+  DragFinish(drop);
+}
+
+bool PlayerScreenView::Usable(int id) const {
+  const ImageButton* b = Button(id);
+  return b && b->State().enabled;
+}
+
+// A key of the legend is always taken, also when it does nothing.
+bool PlayerScreenView::OnPlayerKey(unsigned key) {
+  const int mode = engine_ ? engine_->PlayMode() : engine::kModeNone;
+  const KeyAction action = ActionOfKey(key, mode == engine::kModePlay, mode == engine::kModeFastForward);
+  if (action == KeyAction::kNone) return false;
+  if (!engine_ || current_file_.empty()) return true;
+  const auto press = [&](int id) {
+    if (Usable(id)) Command(id, false);
+    return true;
+  };
+  const auto step = [&](int direction) {
+    if (!Usable(kPause)) return true;
+    if (mode != engine::kModePause) SetMode(engine::kModePause);
+    engine_->Step(direction);
+    return true;
+  };
+  switch (action) {
+    case KeyAction::kNone: break;
+    case KeyAction::kPlay: return press(kPlay);
+    case KeyAction::kPause: return press(kPause);
+    case KeyAction::kReversePlay: return press(kReversePlay);
+    case KeyAction::kFastForward: return press(kFastForward);
+    case KeyAction::kStepForward: return step(+1);
+    case KeyAction::kStepBack: return step(-1);
+    case KeyAction::kFirst: return press(kFirstPosition);
+    case KeyAction::kLast: return press(kLastPosition);
+    case KeyAction::kDelayDown: return press(kDelayDown);
+    case KeyAction::kDelayUp: return press(kDelayUp);
+  }
+  return false;
+}
+
 void PlayerScreenView::ChooseFile() {
   wchar_t directory[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, directory);
@@ -514,6 +581,7 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {  // a quick second click is a click too
+      if (GetFocus() != Hwnd() && !IsChild(Hwnd(), GetFocus())) SetFocus(Hwnd());  // for the keys
       if (!captured_) {
         SetCapture(Hwnd());
         captured_ = true;
@@ -580,6 +648,9 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case UM_RECORDING_PAUSED:
       if (export_.Recording() && export_.RecordingNumber() == uint32_t(wp)) EndRecording();
+      return 0;
+    case WM_DROPFILES:
+      OnDrop(reinterpret_cast<HDROP>(wp));
       return 0;
     case UM_BUTTON_CLICK:
       Command(int(wp), HIWORD(lp) != 0);

@@ -4,6 +4,7 @@
 // the engine reports.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <array>
 #include <atomic>
@@ -51,9 +52,12 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void SetExitTarget(HWND target) { exit_target_ = target; }
   // The panel's own keys (Tab and arrows among its controls, Space on them):
   // true when the message was taken and must not be dispatched.
+  // The player's own keys come first, so a focused check box cannot take them.
   bool TranslateKey(MSG& msg) {
-    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && Hwnd() &&
-           (msg.hwnd == Hwnd() || IsChild(Hwnd(), msg.hwnd)) && IsDialogMessageW(Hwnd(), &msg);
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !Hwnd() ||
+        (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd)))
+      return false;
+    return (msg.message == WM_KEYDOWN && OnPlayerKey(unsigned(msg.wParam))) || IsDialogMessageW(Hwnd(), &msg);
   }
   // The open-file flow's last step: classify, then start. False: nothing changed.
   bool OpenFile(const wchar_t* path);
@@ -81,6 +85,12 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void ShowFourFrom(int camera);
   void ShowOneCamera(int camera);
   void StepDelay(int id);
+  // A key of the player's legend acts as its button would, only while a
+  // file is open and that button is enabled. True when taken.
+  bool OnPlayerKey(unsigned virtual_key);
+  bool Usable(int id) const;
+  void AddKeyLegend(HWND area);
+  void OnDrop(HDROP drop);
   void ChooseFile();
   void SeekAt(int x);
   void DrawSliderAt(HDC panel, int x);
@@ -124,6 +134,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   HWND exit_target_ = nullptr;
   std::wstring current_file_, version_text_;
   HWND labels_[3] = {};  // 205, 207, 210
+  HWND key_legend_ = nullptr;  // tooltip of the video area
 
   // Written by the engine's workers.
   PanelTime play_time_;          // display worker

@@ -5,7 +5,7 @@
 //   C tick_ms command                                    for every script command
 // mark is the picture number in camera 1's mark, or "-". Commands, separated
 // by ";": mode N, wait MS, wait paused, seek F, delay N, speed N, audio on,
-// audio off. The script runs once the first picture is shown; without one
+// audio off, step +1 / step -1 (one picture while paused). The script runs once the first picture is shown; without one
 // the file plays to its end. Every line is written out at once. At the end
 // it prints "workers terminated N" and, on stderr, its summary; it exits 0
 // only when the whole script ran and both were printed, and a fault ends it
@@ -96,6 +96,7 @@ bool Run(engine::PlaybackEngine& e, PrintingView& view, const std::string& scrip
     else if (verb == "wait" && arg == "paused") WaitPaused(e);
     else if (verb == "wait") Sleep(std::atoi(arg.c_str()));
     else if (verb == "seek") e.SeekTo(std::atof(arg.c_str()));
+    else if (verb == "step") e.Step(std::atoi(arg.c_str()));
     else if (verb == "delay") e.SetDelayIndex(std::atoi(arg.c_str()));
     else if (verb == "speed") e.SetSpeedIndex(std::atoi(arg.c_str()));
     else if (verb == "audio" && (arg == "on" || arg == "off")) e.SetAudioEnabled(arg == "on");

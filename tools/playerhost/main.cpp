@@ -47,6 +47,9 @@ class HostWindow : public win32::Window {
       case view::UM_PLAYER_EXIT:  // sent from within the control: close once it has returned
         PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
         return 0;
+      case WM_SETFOCUS:  // an activated frame hands the keyboard to the control
+        if (HWND control = control_.ControlWindow()) SetFocus(control);
+        return 0;
       case WM_CLOSE:
         control_.Close();
         DestroyWindow(Hwnd());

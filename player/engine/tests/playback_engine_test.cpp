@@ -426,6 +426,69 @@ TEST_F(PlaybackEngineTest, QuickModeChangesShowNoPictureOfTheModeLeft) {
   }
 }
 
+// One step; what it showed (a step shows one picture or none).
+std::vector<Shown> StepAndWatch(PlaybackEngine& engine, RecordingView& view, int direction) {
+  engine.Step(direction);
+  std::vector<Shown> shown;
+  for (int ms = 0; ms < 1500 && shown.empty(); ms += 5) {
+    Sleep(5);
+    shown = view.TakeShown();
+  }
+  Sleep(shown.empty() ? 0 : 150);  // nothing more follows
+  for (const Shown& s : view.TakeShown()) shown.push_back(s);
+  return shown;
+}
+
+TEST_F(PlaybackEngineTest, StepsShowOnePictureEachWayAcrossGroupsAndStayPaused) {
+  Start("cams4_25fps.am4");  // groups of 5, one a segment
+  view_.TakeShown();
+  const struct {
+    int direction, picture;
+  } steps[] = {{+1, 1}, {+1, 2}, {+1, 3}, {-1, 2}, {+1, 3}, {+1, 4}, {+1, 5}, {+1, 6}, {-1, 5}, {-1, 4}, {-1, 3}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.picture);
+    const auto shown = StepAndWatch(*engine_, view_, step.direction);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].picture, step.picture);
+    EXPECT_EQ(shown[0].mode, kModePause);
+    EXPECT_EQ(engine_->PlayMode(), kModePause);
+  }
+  Play(kModeFirst);
+  EXPECT_EQ(view_.Pictures(), std::vector<int>{0});
+  EXPECT_TRUE(StepAndWatch(*engine_, view_, -1).empty()) << "nothing before the first picture";
+  EXPECT_EQ(StepAndWatch(*engine_, view_, +1).at(0).picture, 1);
+  EXPECT_EQ(engine_->TerminatedWorkers(), 0);
+}
+
+TEST_F(PlaybackEngineTest, StepsGoOnFromWhereEveryModeStopped) {
+  Start("cams4_25fps.am4");
+  view_.TakeShown();
+  Play(kModeLast);
+  const int last = view_.Pictures().at(0);
+  EXPECT_EQ(StepAndWatch(*engine_, view_, -1).at(0).picture, last - 1);
+  EXPECT_EQ(StepAndWatch(*engine_, view_, +1).at(0).picture, last);
+  // Paused while playing, with later segments queued ahead of the screen.
+  Play(kModeFirst);
+  view_.TakeShown();
+  engine_->SetPlayMode(kModePlay);
+  Sleep(1500);
+  engine_->SetPlayMode(kModePause);
+  const int paused_at = view_.TakeShown().back().picture;
+  ASSERT_GT(paused_at, 10);
+  EXPECT_EQ(StepAndWatch(*engine_, view_, -1).at(0).picture, paused_at - 1);
+  EXPECT_EQ(StepAndWatch(*engine_, view_, +1).at(0).picture, paused_at);
+  // Play after steps goes on forwards; a step asked for while playing is dropped.
+  engine_->SetPlayMode(kModePlay);
+  engine_->Step(-1);
+  Sleep(1200);
+  engine_->SetPlayMode(kModePause);
+  const auto played = view_.TakeShown();
+  ASSERT_GT(played.size(), 5u);
+  for (const Shown& s : played) EXPECT_EQ(s.mode, kModePlay);
+  EXPECT_GT(played.back().picture, paused_at);
+  EXPECT_TRUE(StepAndWatch(*engine_, view_, 0).empty());
+}
+
 TEST_F(PlaybackEngineTest, PlaybackRunsSilentWhenTheSoundOutputCannotOpen) {
   audio_.opens = false;
   Start("cams4_30fps_480.am4");

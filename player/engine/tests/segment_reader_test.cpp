@@ -234,5 +234,52 @@ TEST(SegmentReader, GroupPlansQueueOneGroupOrTheGroupsLastFirst) {
   }
 }
 
+TEST(SegmentReader, StepsQueueTheTargetsGroupUpToItFromAnywhereAndStopAtTheEnds) {
+  constexpr uint32_t kTicks = 3600;  // a picture at 25 pictures/s
+  const struct {
+    const char* fixture;
+    int shown, direction;
+    std::vector<int> pictures;  // empty: the step fails
+  } cases[] = {
+      {"cams4_25fps.am4", 0, +1, {0, 1}},
+      {"cams4_25fps.am4", 4, +1, {5}},                 // into the next segment
+      {"cams4_25fps.am4", 5, -1, Range(0, 5)},         // a key picture: the previous segment's last
+      {"cams4_25fps.am4", 123, -1, Range(120, 123)},   // walks on from the segment read last
+      {"cams4_25fps.am4", 248, +1, Range(245, 250)},
+      {"cams4_25fps.am4", 0, -1, {}},                  // the first picture
+      {"cams4_25fps.am4", 249, +1, {}},                // the last picture
+      {"cams4_25fps.am4", 900, -1, {}},                // not a picture of the file
+      {"multi_group.am4", 7, -1, Range(5, 7)},         // groups inside a segment
+      {"multi_group.am4", 10, -1, Range(5, 10)},
+      {"multi_group.am4", 14, +1, {15}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.fixture) + " " + std::to_string(c.shown) + " " + std::to_string(c.direction));
+    auto r = std::make_unique<Reading>(c.fixture);
+    ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+    r->Pictures();
+    EXPECT_EQ(r->reader.ReadStep(c.shown * kTicks, c.direction), !c.pictures.empty());
+    EXPECT_EQ(r->Pictures(), c.pictures);
+  }
+}
+
+TEST(SegmentReader, AfterAStepReadingGoesOnFromTheTargetsSegment) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  r->Pictures();
+  ASSERT_TRUE(r->reader.ReadStep(62 * 3600, +1));
+  r->Pictures();
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->Pictures(), Range(60, 65));
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->Pictures(), Range(65, 70));
+  ASSERT_TRUE(r->reader.ReadStep(66 * 3600, -1));
+  r->Pictures();
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kReverse));
+  EXPECT_EQ(r->Pictures(), Range(65, 70));
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kReverse));
+  EXPECT_EQ(r->Pictures(), Range(60, 65));
+}
+
 }  // namespace
 }  // namespace engine

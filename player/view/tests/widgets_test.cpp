@@ -6,6 +6,7 @@
 
 #include "button_state.h"
 #include "clock_face.h"
+#include "player_keys.h"
 #include "slider_math.h"
 
 namespace view {
@@ -144,6 +145,23 @@ TEST(Clock, GlyphsOfTheTime) {
   EXPECT_EQ(x_of(12, 5, 9), (std::vector<int>{9, 18, 90, 0, 45, 90, 0, 81}));
   EXPECT_EQ(x_of(23, 59, 59), (std::vector<int>{18, 27, 90, 45, 81, 90, 45, 81}));
   EXPECT_EQ(ClockGlyphs(0, 0, 0)[2].width, kColonWidth);
+}
+
+TEST(PlayerKeys, EachKeyAsksForItsActionAndSpaceAndLDependOnThePlaying) {
+  using A = KeyAction;
+  const struct {
+    unsigned key;
+    bool playing, fast;
+    KeyAction action;
+  } cases[] = {
+      {0x20, false, false, A::kPlay},        {0x20, true, false, A::kPause},      {0x20, false, true, A::kPause},
+      {0x27, false, false, A::kStepForward}, {0x25, true, false, A::kStepBack},   {'J', false, false, A::kReversePlay},
+      {'K', true, false, A::kPause},         {'L', false, false, A::kPlay},       {'L', true, false, A::kFastForward},
+      {'L', false, true, A::kPlay},          {0x24, false, false, A::kFirst},     {0x23, true, false, A::kLast},
+      {0x26, false, false, A::kDelayDown},   {0x28, false, false, A::kDelayUp},   {'A', false, false, A::kNone},
+      {0x0D, true, false, A::kNone},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ActionOfKey(c.key, c.playing, c.fast), c.action) << c.key << " " << c.playing;
 }
 
 }  // namespace

@@ -318,13 +318,118 @@ TEST(PlayerHost, AFileThatIsNotABackupFileChangesNothing) {
   PlayerDriver p;
   ASSERT_TRUE(p.Start(kPlayer));
   Sleep(500);
-  uidriver::MoveTo(p.Centre(kVideoArea));  // no button is hovered in either picture
+  uidriver::MoveTo(p.Centre(kInfoArea));  // no button is hovered and no tooltip shows in either picture
   const Pixels before = StillWindow(p);
   ASSERT_TRUE(p.OpenThroughDialog(junk));
-  uidriver::MoveTo(p.Centre(kVideoArea));
+  uidriver::MoveTo(p.Centre(kInfoArea));
   Sleep(1000);
   EXPECT_EQ(StillWindow(p), before);
   DeleteFileW(junk.c_str());
+}
+
+// The picture number of camera 1 comes to be `picture`.
+bool ComesToPicture(const PlayerDriver& p, int picture) {
+  return uidriver::WaitUntil([&] {
+    const auto m = p.MarkShown(0);
+    return m && m->picture == picture;
+  }, 3000, 5);
+}
+
+TEST(PlayerHost, KeysStepPlayAndPositionOnceAFileIsOpen) {
+  {
+    PlayerDriver p;
+    ASSERT_TRUE(p.Start(kPlayer));
+    ASSERT_TRUE(uidriver::Focus(p.Process().Window()));
+    uidriver::MoveTo(p.Centre(kInfoArea));
+    Sleep(300);
+    const Pixels before = StillWindow(p);
+    for (WORD key : {WORD(VK_SPACE), WORD(VK_END), WORD('L'), WORD(VK_RIGHT), WORD(VK_DOWN)}) uidriver::PressKey(key);
+    Sleep(300);
+    EXPECT_EQ(StillWindow(p), before) << "keys before a file is open";
+  }
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer, kFixture));
+  ASSERT_TRUE(WaitPaused(p));
+  ASSERT_TRUE(uidriver::Focus(p.Process().Window()));
+  const struct {
+    WORD key;
+    int picture;
+  } steps[] = {{VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_RIGHT, 3}, {VK_LEFT, 2}, {VK_RIGHT, 3}, {VK_RIGHT, 4},
+               {VK_RIGHT, 5}, {VK_LEFT, 4}};
+  for (const auto& step : steps) {
+    uidriver::PressKey(step.key);
+    EXPECT_TRUE(ComesToPicture(p, step.picture)) << "after a step to " << step.picture;
+  }
+  uidriver::PressKey(VK_HOME);
+  EXPECT_TRUE(ComesToPicture(p, 0));
+  uidriver::PressKey(VK_LEFT);
+  Sleep(300);
+  EXPECT_EQ(p.MarkShown(0)->picture, 0) << "nothing before the first picture";
+
+  uidriver::PressKey(VK_SPACE);
+  EXPECT_TRUE(ComesToShow(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  uidriver::PressKey(VK_SPACE);
+  ASSERT_TRUE(WaitPaused(p));
+  uidriver::PressKey(VK_END);
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    const auto m = p.MarkShown(0);
+    return m && m->picture >= 240;
+  }, 5000)) << "the last position";
+  ASSERT_TRUE(WaitPaused(p));
+  const int last = p.MarkShown(0)->picture;
+  uidriver::PressKey(VK_LEFT);
+  EXPECT_TRUE(ComesToPicture(p, last - 1));
+
+  // IMAGE EDIT holds the picture: the keys leave it.
+  p.ClickButton(kDivision1);
+  p.ClickButton(kImageEdit);
+  ASSERT_TRUE(ComesToShow(p, kFileOpen, Face(kFileOpen, kDisabledFace)));
+  const auto held = p.MarkShown(-1);
+  for (WORD key : {WORD(VK_RIGHT), WORD(VK_HOME), WORD(VK_SPACE)}) uidriver::PressKey(key);
+  Sleep(500);
+  EXPECT_EQ(p.MarkShown(-1), held);
+
+  // The legend of the keys shows where the pointer rests on the video area.
+  uidriver::MoveTo(p.Centre(kVideoArea));
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return p.Process().FindOwnWindow(L"tooltips_class32") != nullptr; }, 3000));
+}
+
+// Drags a file (a path of this machine) onto the screen point with the drag
+// source of the tests, as a file manager would; true once the drop finished.
+// The drag source is a program of this machine: Wine's ntdll starts it.
+bool DropFile(POINT at, const std::string& unix_path) {
+  using Spawn = LONG(__cdecl*)(char* const argv[], int wait);
+  const auto spawn = reinterpret_cast<Spawn>(GetProcAddress(GetModuleHandleW(L"ntdll"), "__wine_unix_spawnvp"));
+  if (!spawn) return false;
+  std::string program = XDND_DROP, x = std::to_string(at.x), y = std::to_string(at.y), path = unix_path;
+  char* argv[] = {program.data(), x.data(), y.data(), path.data(), nullptr};
+  return spawn(argv, 1) == 0;
+}
+
+TEST(PlayerHost, ADroppedBackupFileOpensAndADroppedTextFileChangesNothing) {
+  const std::string text = "/tmp/rewyn_drop_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  {
+    const std::wstring name = WindowsPath(L"Z:" + Widen(text.c_str()));
+    HANDLE f = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, "not a recording\n", 16, &written, nullptr);
+    CloseHandle(f);
+  }
+  PlayerDriver p;
+  ASSERT_TRUE(p.Start(kPlayer));
+  Sleep(500);
+  uidriver::MoveTo(p.Centre(kInfoArea));
+  const Pixels before = StillWindow(p);
+  EXPECT_TRUE(DropFile(p.Centre(kVideoArea), text));
+  Sleep(800);
+  EXPECT_EQ(StillWindow(p), before) << "a dropped text file";
+  DeleteFileW(WindowsPath(L"Z:" + Widen(text.c_str())).c_str());
+
+  const std::string fixture = FIXTURE_DIR "/cams4_25fps.am4";
+  ASSERT_TRUE(DropFile(p.Centre(kVideoArea), fixture.substr(fixture.rfind(':') + 1)));  // without the drive
+  EXPECT_TRUE(ComesToPicture(p, 0));
+  EXPECT_TRUE(WaitPaused(p));
 }
 
 }  // namespace
