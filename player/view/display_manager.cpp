@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "channel_cut.h"
+#include "win32/dib.h"
 
 namespace view {
 
@@ -102,10 +103,8 @@ bool DisplayManager::EnsureBitmapLocked() {
   if (offscreen_) return true;
   if (!Hwnd() || !offscreen_dc_.Get()) return false;
   win32::WindowDC dc(Hwnd());
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect_.right - rect_.left, -(rect_.bottom - rect_.top), 1, 24, BI_RGB};
   void* bits = nullptr;
-  win32::Bitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::Bitmap bitmap(win32::CreateTopDownDib(dc.Get(), rect_.right - rect_.left, rect_.bottom - rect_.top, 24, &bits));
   if (!bitmap) return false;
   offscreen_bits_ = static_cast<uint8_t*>(bits);
   HGDIOBJ old = SelectObject(offscreen_dc_.Get(), bitmap.Get());

@@ -6,7 +6,7 @@ namespace view {
 
 namespace {
 
-struct CellSpec {
+struct CellPlace {
   uint8_t row, column, rows, columns;
 };
 
@@ -18,10 +18,10 @@ DivisionLayout Grid(int n) {
   return layout;
 }
 
-DivisionLayout Mixed(int n, std::initializer_list<CellSpec> cells) {
+DivisionLayout Mixed(int n, std::initializer_list<CellPlace> cells) {
   DivisionLayout layout;
   layout.rows = layout.columns = uint8_t(n);
-  for (const CellSpec& c : cells) layout.cells.push_back({c.row, c.column, c.rows, c.columns, 0, 0, 0, 0});
+  for (const CellPlace& c : cells) layout.cells.push_back({c.row, c.column, c.rows, c.columns, 0, 0, 0, 0});
   return layout;
 }
 

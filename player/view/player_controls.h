@@ -23,7 +23,7 @@ enum SkinId : int {
   kDelayValue = 61, kInfoArea = 63, kAudioBox = 519,
 };
 
-struct ButtonSpec {
+struct ButtonEntry {
   int id;
   const wchar_t* label;
   bool toggle;
@@ -31,7 +31,7 @@ struct ButtonSpec {
 };
 
 // In table order; the chain is every entry before the mode icons.
-inline constexpr ButtonSpec kButtons[] = {
+inline constexpr ButtonEntry kButtons[] = {
     {kAviSave, L"AVI SAVE", true, false},
     {kImageEdit, L"IMAGE EDIT", true, false},
     {kFileOpen, L"FILE OPEN", false, true},

@@ -102,20 +102,20 @@ void PlayerScreenView::CreateControls() {
   clock_.Start();
 
   ImageButton* last = nullptr;
-  for (const ButtonSpec& spec : kButtons) {
-    auto b = std::make_unique<ImageButton>(spec.id, spec.label, Hwnd(),
-                                           spec.toggle ? ImageButton::kToggle : ImageButton::kPush, spec.enabled);
-    if (spec.id >= kDelayUp && spec.id <= kSpeedDown) b->SetAutoRepeat(kRepeatMs);
-    if (spec.id == kSlideThumb) {
+  for (const ButtonEntry& entry : kButtons) {
+    auto b = std::make_unique<ImageButton>(entry.id, entry.label, Hwnd(),
+                                           entry.toggle ? ImageButton::kToggle : ImageButton::kPush, entry.enabled);
+    if (entry.id >= kDelayUp && entry.id <= kSpeedDown) b->SetAutoRepeat(kRepeatMs);
+    if (entry.id == kSlideThumb) {
       b->SetTransparent(RGB(255, 0, 0));
       b->SetNotifyOnPress();
     }
-    if (spec.id < kIconFirst) {
+    if (entry.id < kIconFirst) {
       if (last) last->next = b.get();
       else chain_ = b.get();
       last = b.get();
     }
-    by_id_[spec.id] = b.get();
+    by_id_[entry.id] = b.get();
     buttons_.push_back(std::move(b));
   }
 }

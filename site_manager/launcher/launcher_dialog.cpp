@@ -110,18 +110,18 @@ void CWebApplicationManagerDlg::LoadVersionText() {
 
 void CWebApplicationManagerDlg::PlaceButtons() {
   for (size_t i = 0; i < std::size(kLauncherButtons); ++i) {
-    const LauncherButton& spec = kLauncherButtons[i];
+    const LauncherButton& entry = kLauncherButtons[i];
     Button& b = buttons_[i];
-    if (!b.widget.Attach(Hwnd(), spec.control)) continue;
+    if (!b.widget.Attach(Hwnd(), entry.control)) continue;
     HBITMAP face[4] = {};
-    SMAPI_GetResourceBitmapHandle(spec.skinId, &face[0], &face[1], &face[2], &face[3]);
+    SMAPI_GetResourceBitmapHandle(entry.skinId, &face[0], &face[1], &face[2], &face[3]);
     for (int f = 0; f < 4; ++f) b.faces[f].Reset(face[f]);
     b.widget.SetFaces(face[0], face[2], face[1], face[3]);  // the button's order: normal, pressed, hover, disabled
-    RECT r = SkinRect(spec.skinId);
+    RECT r = SkinRect(entry.skinId);
     SetWindowPos(b.widget.Hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_SHOWWINDOW);
     b.widget.SetNotifyWindow(Hwnd());
-    if (spec.disabledAtStart) b.widget.Disable();
+    if (entry.disabledAtStart) b.widget.Disable();
   }
 }
 

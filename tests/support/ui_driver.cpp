@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include "win32/dib.h"
 #include "win32/gdi.h"
 #include "win32/owners.h"
 
@@ -156,10 +157,8 @@ Pixels Capture(const RECT& r) {
   if (out.width <= 0 || out.height <= 0) return {};
   win32::WindowDC screen(nullptr);
   win32::MemoryDC dc(screen.Get());
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), out.width, -out.height, 1, 24, BI_RGB};
   void* bits = nullptr;
-  win32::Bitmap section(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::Bitmap section(win32::CreateTopDownDib(screen.Get(), out.width, out.height, 24, &bits));
   if (!section) return {};
   {
     win32::SelectedObject use(dc.Get(), section.Get());

@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "panel.h"
 #include "player_controls.h"
 #include "player_driver.h"
+#include "skin_looks.h"
 #include "smapi.h"
 #include "win32/gdi.h"
 
@@ -20,15 +22,10 @@ using uidriver::Pixels;
 using uidriver::PlayerDriver;
 using namespace view;
 
-std::wstring Widen(const char* s) { return std::wstring(s, s + strlen(s)); }
+using namespace skinlooks;
 
 const std::wstring kPlayer = Widen(PLAYERHOST);
-std::wstring FixturePath() {
-  std::wstring p = Widen(FIXTURE_DIR "/cams4_25fps.am4");
-  for (wchar_t& c : p)
-    if (c == L'/') c = L'\\';
-  return p;
-}
+std::wstring FixturePath() { return WindowsPath(Widen(FIXTURE_DIR "/cams4_25fps.am4")); }
 // The fixture starts at 2026-03-14 09:26:55.
 constexpr wchar_t kFolder[] = L"C:\\WEB_BACKUP\\";
 constexpr wchar_t kFirstRecording[] = L"CAM01_20260314_092655.avi";
@@ -36,12 +33,6 @@ constexpr wchar_t kFirstStill[] = L"20260314_092655.jpg";
 enum : int { kEditPanel = 256, kEditBrighter = 258, kEditUndo = 266, kEditRedo = 265, kEditLeft = 262,
              kEditRight = 263, kEditSave = 267, kEditPrint = 268, kAviPanel = 512, kOptionStart = 513,
              kOptionStop = 514 };
-
-RECT SkinRect(int id) {
-  RECT r{};
-  SMAPI_GetResourceRect(WORD(id), &r);
-  return r;
-}
 
 // A button of a panel: its rectangle is in the panel's own coordinates.
 RECT PanelButtonOnScreen(const PlayerDriver& p, int panel, int id) {
@@ -55,31 +46,7 @@ void ClickPanelButton(const PlayerDriver& p, int panel, int id) {
   uidriver::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-// Face `face` of a button's face set (0..3) or of its alternate set (4..7), as the screen shows it.
-Pixels Face(int id, int face) {
-  HBITMAP f[8] = {};
-  SMAPI_GetResourceBitmapHandle(WORD(id), &f[0], &f[1], &f[2], &f[3]);
-  SMAPI_GetResourceBitmapHandleEx(WORD(id), &f[4], &f[5], &f[6], &f[7]);
-  const RECT r = SkinRect(id);
-  Pixels out;
-  out.width = r.right - r.left;
-  out.height = r.bottom - r.top;
-  out.bgr.resize(size_t(out.width) * out.height * 3);
-  {
-    win32::MemoryDC dc(nullptr);
-    win32::SelectedObject use(dc.Get(), f[face]);
-    for (int y = 0; y < out.height; ++y)
-      for (int x = 0; x < out.width; ++x) {
-        const COLORREF c = GetPixel(dc.Get(), x, y);
-        uint8_t* px = &out.bgr[(size_t(y) * out.width + x) * 3];
-        px[0] = GetBValue(c), px[1] = GetGValue(c), px[2] = GetRValue(c);
-      }
-  }
-  for (HBITMAP b : f)
-    if (b) DeleteObject(b);
-  return out;
-}
-Pixels NormalFace(int id) { return Face(id, 0); }
+Pixels NormalFace(int id) { return ButtonFace(id, kNormalFace); }
 
 // OPTION START can be pressed: it shows its normal look (the pointer away).
 bool StartUsable(const PlayerDriver& p) {
@@ -90,7 +57,7 @@ bool StartUsable(const PlayerDriver& p) {
 }
 
 bool WaitMode(PlayerDriver& p, int icon, int timeout_ms) {
-  const Pixels lit = Face(icon, 7);  // checked and disabled: the lit icon
+  const Pixels lit = ButtonFace(icon, kCheckedDisabledFace);  // the lit icon
   return uidriver::WaitUntil([&] { return p.CaptureRect(icon) == lit; }, timeout_ms);
 }
 

@@ -9,8 +9,10 @@
 
 #include "file_io.h"
 #include "panel_texts.h"
+#include "panel.h"
 #include "player_controls.h"
 #include "player_driver.h"
+#include "skin_looks.h"
 #include "smapi.h"
 #include "win32/gdi.h"
 
@@ -20,60 +22,10 @@ using uidriver::Pixels;
 using uidriver::PlayerDriver;
 using namespace view;
 
-std::wstring Widen(const char* s) { return std::wstring(s, s + strlen(s)); }
-
-std::wstring WindowsPath(std::wstring p) {
-  for (wchar_t& c : p)
-    if (c == L'/') c = L'\\';
-  return p;
-}
+using namespace skinlooks;
 
 const std::wstring kPlayer = Widen(PLAYERHOST);
 const std::wstring kFixture = WindowsPath(Widen(FIXTURE_DIR "/cams4_25fps.am4"));
-
-// The part of a bitmap, as the screen would show it.
-Pixels FromBitmap(HBITMAP bitmap, RECT part) {
-  Pixels out;
-  BITMAP info{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) return out;
-  win32::MemoryDC dc(nullptr);
-  win32::SelectedObject use(dc.Get(), bitmap);
-  out.width = part.right - part.left;
-  out.height = part.bottom - part.top;
-  out.bgr.resize(size_t(out.width) * out.height * 3);
-  for (int y = 0; y < out.height; ++y)
-    for (int x = 0; x < out.width; ++x) {
-      const COLORREF c = GetPixel(dc.Get(), part.left + x, part.top + y);
-      uint8_t* p = &out.bgr[(size_t(y) * out.width + x) * 3];
-      p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
-    }
-  return out;
-}
-
-RECT Sized(const RECT& r) { return {0, 0, r.right - r.left, r.bottom - r.top}; }
-
-RECT SkinRect(int id) {
-  RECT r{};
-  SMAPI_GetResourceRect(WORD(id), &r);
-  return r;
-}
-
-// A button's look: face 0..3 of its face set, 4..7 of its alternate set.
-Pixels Face(int id, int face) {
-  HBITMAP f[8] = {};
-  SMAPI_GetResourceBitmapHandle(WORD(id), &f[0], &f[1], &f[2], &f[3]);
-  SMAPI_GetResourceBitmapHandleEx(WORD(id), &f[4], &f[5], &f[6], &f[7]);
-  Pixels p = FromBitmap(f[face], Sized(SkinRect(id)));
-  for (HBITMAP b : f)
-    if (b) DeleteObject(b);
-  return p;
-}
-enum { kNormalFace = 0, kDisabledFace = 3, kCheckedNormalFace = 4, kCheckedDisabledFace = 7 };
-
-Pixels Background(int id) {
-  win32::Bitmap panel(SMAPI_GetResourceBitmapHandle(0));
-  return FromBitmap(panel.Get(), SkinRect(id));
-}
 
 bool Shows(const PlayerDriver& p, int id, const Pixels& look) { return p.CaptureRect(id) == look; }
 
@@ -94,7 +46,7 @@ Pixels StillWindow(const PlayerDriver& p) {
 }
 
 bool WaitPaused(const PlayerDriver& p) {
-  const Pixels paused = Face(kIconPause, kCheckedDisabledFace);
+  const Pixels paused = ButtonFace(kIconPause, kCheckedDisabledFace);
   return uidriver::WaitUntil([&] { return Shows(p, kIconPause, paused); }, 15000);
 }
 
@@ -116,7 +68,7 @@ TEST(PlayerHost, BeforeAFileOnlyFileOpenAndExitReact) {
   Sleep(500);
   for (int icon = kIconFirst; icon <= kIconLast; ++icon)
     EXPECT_EQ(p.CaptureRect(icon), Background(icon)) << "mode icon " << icon << " drawn before a file";
-  EXPECT_TRUE(Shows(p, kPlay, Face(kPlay, kDisabledFace)));
+  EXPECT_TRUE(Shows(p, kPlay, ButtonFace(kPlay, kDisabledFace)));
   const Pixels before = StillWindow(p);
   for (int id : {int(kPlay), int(kFirstPosition), int(kReversePlay), int(kDivision1), int(kCamera2), int(kDelayUp), int(kAviSave), int(kTrack)}) {
     p.ClickButton(id);
@@ -142,7 +94,7 @@ TEST(PlayerHost, OpensAFileThroughTheDialogAndShowsItsFirstPicture) {
   PlayerDriver p;
   ASSERT_TRUE(p.Start(kPlayer));
   ASSERT_TRUE(p.OpenThroughDialog(kFixture));
-  const Pixels first = Face(kIconFirst, kCheckedDisabledFace), paused = Face(kIconPause, kCheckedDisabledFace);
+  const Pixels first = ButtonFace(kIconFirst, kCheckedDisabledFace), paused = ButtonFace(kIconPause, kCheckedDisabledFace);
   bool saw_first = false;
   ASSERT_TRUE(uidriver::WaitUntil([&] {
     saw_first |= Shows(p, kIconFirst, first);
@@ -181,34 +133,34 @@ TEST(PlayerHost, PlayAdvancesThePictureThePlayTimeAndTheSlider) {
   ASSERT_TRUE(WaitPaused(p));
   const Pixels time_before = p.CaptureRect(75), slider_before = p.CaptureRect(kSliderBar);
   p.ClickButton(kPlay);
-  EXPECT_TRUE(Shows(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  EXPECT_TRUE(Shows(p, kIconPlay, ButtonFace(kIconPlay, kCheckedDisabledFace)));
   EXPECT_TRUE(uidriver::WaitUntil([&] {
     const auto m = p.MarkShown(0);
     return m && m->picture >= 60;
   }, 10000));
   EXPECT_NE(p.CaptureRect(75), time_before);
   EXPECT_NE(p.CaptureRect(kSliderBar), slider_before);
-  EXPECT_TRUE(Shows(p, kFileOpen, Face(kFileOpen, kDisabledFace))) << "FILE OPEN stays usable while playing";
+  EXPECT_TRUE(Shows(p, kFileOpen, ButtonFace(kFileOpen, kDisabledFace))) << "FILE OPEN stays usable while playing";
 }
 
 TEST(PlayerHost, DivisionAndCameraButtonsChooseWhatIsShown) {
   PlayerDriver p;
   ASSERT_TRUE(p.Start(kPlayer, kFixture));
   ASSERT_TRUE(WaitPaused(p));
-  for (int k = 0; k < 4; ++k) EXPECT_TRUE(ComesToShow(p, kCamera1 + k, Face(kCamera1 + k, kCheckedDisabledFace)));
-  EXPECT_TRUE(ComesToShow(p, kAviSave, Face(kAviSave, kDisabledFace)));
+  for (int k = 0; k < 4; ++k) EXPECT_TRUE(ComesToShow(p, kCamera1 + k, ButtonFace(kCamera1 + k, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kAviSave, ButtonFace(kAviSave, kDisabledFace)));
 
   p.ClickButton(kDivision1);
   EXPECT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->camera == 1; }, 5000));
-  EXPECT_TRUE(ComesToShow(p, kCamera1, Face(kCamera1, kCheckedDisabledFace)));
-  EXPECT_TRUE(ComesToShow(p, kCamera2, Face(kCamera2, kNormalFace)));
-  EXPECT_TRUE(ComesToShow(p, kAviSave, Face(kAviSave, kNormalFace)));
-  EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kNormalFace)));
+  EXPECT_TRUE(ComesToShow(p, kCamera1, ButtonFace(kCamera1, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kCamera2, ButtonFace(kCamera2, kNormalFace)));
+  EXPECT_TRUE(ComesToShow(p, kAviSave, ButtonFace(kAviSave, kNormalFace)));
+  EXPECT_TRUE(ComesToShow(p, kImageEdit, ButtonFace(kImageEdit, kNormalFace)));
 
   p.ClickButton(kCamera3);
   EXPECT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->camera == 3; }, 5000));
-  EXPECT_TRUE(ComesToShow(p, kCamera3, Face(kCamera3, kCheckedDisabledFace)));
-  EXPECT_TRUE(ComesToShow(p, kCamera1, Face(kCamera1, kNormalFace)));
+  EXPECT_TRUE(ComesToShow(p, kCamera3, ButtonFace(kCamera3, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kCamera1, ButtonFace(kCamera1, kNormalFace)));
 
   p.ClickButton(kDivision4);
   EXPECT_TRUE(uidriver::WaitUntil([&] {
@@ -216,8 +168,8 @@ TEST(PlayerHost, DivisionAndCameraButtonsChooseWhatIsShown) {
       if (!p.MarkShown(cell) || p.MarkShown(cell)->camera != cell + 1) return false;
     return true;
   }, 5000));
-  EXPECT_TRUE(ComesToShow(p, kAviSave, Face(kAviSave, kDisabledFace)));
-  EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kAviSave, ButtonFace(kAviSave, kDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kImageEdit, ButtonFace(kImageEdit, kDisabledFace)));
 }
 
 TEST(PlayerHost, ImageEditAndAviSaveHoldThePictureAndLockTheTransport) {
@@ -226,26 +178,26 @@ TEST(PlayerHost, ImageEditAndAviSaveHoldThePictureAndLockTheTransport) {
   ASSERT_TRUE(WaitPaused(p));
   p.ClickButton(kDivision1);
   p.ClickButton(kPlay);
-  ASSERT_TRUE(ComesToShow(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  ASSERT_TRUE(ComesToShow(p, kIconPlay, ButtonFace(kIconPlay, kCheckedDisabledFace)));
 
   // The two panels lie over the transport row and its mode icons.
   p.ClickButton(kImageEdit);
-  EXPECT_TRUE(ComesToShow(p, kImageEdit, Face(kImageEdit, kCheckedNormalFace + 1)));  // checked, pointer on it
+  EXPECT_TRUE(ComesToShow(p, kImageEdit, ButtonFace(kImageEdit, kCheckedNormalFace + 1)));  // checked, pointer on it
   for (int id : {int(kFileOpen), int(kAviSave)})
-    EXPECT_TRUE(ComesToShow(p, id, Face(id, kDisabledFace))) << "button " << id;
+    EXPECT_TRUE(ComesToShow(p, id, ButtonFace(id, kDisabledFace))) << "button " << id;
   const auto held = p.MarkShown(-1);
   Sleep(500);
   EXPECT_EQ(p.MarkShown(-1), held) << "the picture stays while the image is edited";
   p.ClickButton(kImageEdit);
   for (int id : {int(kFileOpen), int(kPlay), int(kAviSave)})
-    EXPECT_TRUE(ComesToShow(p, id, Face(id, kNormalFace))) << "button " << id;
+    EXPECT_TRUE(ComesToShow(p, id, ButtonFace(id, kNormalFace))) << "button " << id;
 
   p.ClickButton(kAviSave);
   for (int id : {int(kImageEdit), int(kExit)})
-    EXPECT_TRUE(ComesToShow(p, id, Face(id, kDisabledFace))) << "button " << id;
+    EXPECT_TRUE(ComesToShow(p, id, ButtonFace(id, kDisabledFace))) << "button " << id;
   p.ClickButton(kAviSave);
   for (int id : {int(kImageEdit), int(kPlay), int(kExit)})
-    EXPECT_TRUE(ComesToShow(p, id, Face(id, kNormalFace))) << "button " << id;
+    EXPECT_TRUE(ComesToShow(p, id, ButtonFace(id, kNormalFace))) << "button " << id;
 }
 
 // Run by the sound test, which records the sound card meanwhile.
@@ -255,7 +207,7 @@ TEST(PlayerHost, DISABLED_AudioOnPlaysTheRecordingsSound) {
   ASSERT_TRUE(WaitPaused(p));
   p.ClickButton(kAudioBox);
   p.ClickButton(kPlay);
-  ASSERT_TRUE(ComesToShow(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  ASSERT_TRUE(ComesToShow(p, kIconPlay, ButtonFace(kIconPlay, kCheckedDisabledFace)));
   EXPECT_TRUE(WaitPaused(p)) << "played to the end";
   p.ClickButton(kExit);
   EXPECT_TRUE(p.Process().WaitExit(10000));
@@ -367,7 +319,7 @@ TEST(PlayerHost, KeysStepPlayAndPositionOnceAFileIsOpen) {
   EXPECT_EQ(p.MarkShown(0)->picture, 0) << "nothing before the first picture";
 
   uidriver::PressKey(VK_SPACE);
-  EXPECT_TRUE(ComesToShow(p, kIconPlay, Face(kIconPlay, kCheckedDisabledFace)));
+  EXPECT_TRUE(ComesToShow(p, kIconPlay, ButtonFace(kIconPlay, kCheckedDisabledFace)));
   uidriver::PressKey(VK_SPACE);
   ASSERT_TRUE(WaitPaused(p));
   uidriver::PressKey(VK_END);
@@ -383,7 +335,7 @@ TEST(PlayerHost, KeysStepPlayAndPositionOnceAFileIsOpen) {
   // IMAGE EDIT holds the picture: the keys leave it.
   p.ClickButton(kDivision1);
   p.ClickButton(kImageEdit);
-  ASSERT_TRUE(ComesToShow(p, kFileOpen, Face(kFileOpen, kDisabledFace)));
+  ASSERT_TRUE(ComesToShow(p, kFileOpen, ButtonFace(kFileOpen, kDisabledFace)));
   const auto held = p.MarkShown(-1);
   for (WORD key : {WORD(VK_RIGHT), WORD(VK_HOME), WORD(VK_SPACE)}) uidriver::PressKey(key);
   Sleep(500);
