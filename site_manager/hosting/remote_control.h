@@ -6,11 +6,16 @@
 // violation, so every call into the control goes through win32::CallGuarded:
 // the dispatch calls (one direct call each, whose arguments are owned and
 // freed outside the guard) and the control's window procedure (its window is
-// subclassed with a guarded thunk). A fault abandons only the control's own
-// frames, never a lock or owner of ours. A control that faulted is not
-// called again: it is abandoned, not released, and its host closes.
-// Creation and teardown (CoCreateInstance holds COM's own locks while it
-// loads the control) are not guarded.
+// subclassed with a guarded thunk). The guard covers the control's own code
+// only: a fault is the control's when no frame of ours lies between it and
+// the guard. What the control calls back in us meanwhile (a message it sends
+// to its host, such as UM_CLOSEHOST, a call on the control site) runs as our
+// code does anywhere else: a fault there is not taken for the control's and
+// ends the program, rather than abandoning our frames and going on. A
+// control's own fault abandons only its own frames, never a lock or owner of
+// ours. A control that faulted is not called again: it is abandoned, not
+// released, and its host closes. Creation and teardown (CoCreateInstance
+// holds COM's own locks while it loads the control) are not guarded.
 #pragma once
 #include <windows.h>
 
