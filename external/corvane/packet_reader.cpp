@@ -32,6 +32,14 @@ std::optional<Packet> PacketReader::Next() {
   return p;
 }
 
+bool PacketReader::Ready() const {
+  if (bad_ || pending_.size() - start_ < kHeaderBytes) return false;
+  const uint8_t* h = pending_.data() + start_;
+  const uint32_t length = ReadU32(h + kLengthOffset);
+  if (std::memcmp(h, kMagic, 4) != 0 || length > kMaxPayloadBytes) return true;
+  return pending_.size() - start_ - kHeaderBytes >= length;
+}
+
 std::vector<uint8_t> EncodePacket(uint16_t command, const void* payload, uint32_t length, uint32_t sequence) {
   std::vector<uint8_t> bytes(kHeaderBytes + length);
   WriteHeader(bytes.data(), {command, length, sequence});

@@ -23,6 +23,8 @@ class PacketReader {
   void Feed(const uint8_t* data, size_t size);
   // The next whole packet, if there is one and the stream is sound.
   std::optional<Packet> Next();
+  // Whether Next would now give a packet or find the stream bad.
+  bool Ready() const;
   bool Bad() const { return bad_; }
 
  private:

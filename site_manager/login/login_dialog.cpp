@@ -60,15 +60,17 @@ void CLoginDlg::OnLogin() {
   connecting_ = true;
   EnableWindow(Item(kLoginButton), FALSE);
   const ConnectSocketInfo info = MakeConnectSocketInfo(Ansi(SiteText(record.ip)), record.port);
+  KillTimer(Hwnd(), kHandshakeTimer);
+  requestSent_ = false;
   timerId_ = SetTimer(Hwnd(), kTimeoutTimer, kTimeoutMs, nullptr);
+  deadline_ = GetTickCount64() + kTimeoutMs;
   if (!NSMGAPI_Connect(connection_, &info)) connecting_ = false;
   errorShown_ = false;
 }
 
 void CLoginDlg::OnConnectResult(bool connected) {
-  if (connected) {
-    Sleep(kHandshakeDelayMs);
-    NSMGAPI_SendInitPacketData(connection_);
+  if (connected) {  // the opening packet after a pause, without holding the window
+    SetTimer(Hwnd(), kHandshakeTimer, kHandshakeDelayMs, nullptr);
     return;
   }
   connecting_ = false;
@@ -79,7 +81,14 @@ void CLoginDlg::OnConnectResult(bool connected) {
   loggedIn_ = false;
 }
 
+void CLoginDlg::OnHandshakeTimer() {
+  KillTimer(Hwnd(), kHandshakeTimer);
+  if (connecting_) NSMGAPI_SendInitPacketData(connection_);
+}
+
 void CLoginDlg::SendLoginRequest() {
+  if (requestSent_ || !connecting_) return;  // once per attempt, whatever the recorder repeats
+  requestSent_ = true;
   wchar_t typed[16] = {};
   GetDlgItemTextW(Hwnd(), kPasswordEdit, typed, 16);
   const std::u16string password(typed, typed + wcslen(typed));
@@ -113,13 +122,17 @@ void CLoginDlg::OnPacket(const uint8_t* header, const uint8_t* payload) {
 }
 
 void CLoginDlg::OnTimeout() {
-  if (!errorShown_) {
+  // The timer goes and the connection closes before the message shows, so
+  // that nothing of the attempt reaches the dialog while the box is up.
+  KillTimer(Hwnd(), kTimeoutTimer);
+  KillTimer(Hwnd(), kHandshakeTimer);
+  timerId_ = 0;
+  const bool show = !errorShown_;
+  Reset();
+  if (show) {
     ShowOnce(u"Socket", u"Fail Connect");
     EnableLogin();
   }
-  KillTimer(Hwnd(), kTimeoutTimer);
-  timerId_ = 0;
-  Reset();
 }
 
 void CLoginDlg::Reset() {
@@ -136,6 +149,7 @@ void CLoginDlg::Reset() {
 
 void CLoginDlg::OnCancel() {
   KillTimer(Hwnd(), kTimeoutTimer);
+  KillTimer(Hwnd(), kHandshakeTimer);
   timerId_ = 0;
   Reset();
   NSMGAPI_Uninitialize();
@@ -144,12 +158,26 @@ void CLoginDlg::OnCancel() {
 
 INT_PTR CLoginDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case UM_CONNECT_RESULT:
+    case UM_CONNECTION_CLOSED:
+    case UM_PACKET:
+    case UM_PACKET_OTHER:
+      // A peer that sends without pause keeps the window's queue busy, and
+      // timers come only when it is empty: the time-out is due all the same.
+      if (PastDeadline()) {
+        OnTimeout();
+        return TRUE;
+      }
+      break;
+  }
+  switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wp) == kLoginButton && HIWORD(wp) == BN_CLICKED) OnLogin();
       if (LOWORD(wp) == kCancelButton && HIWORD(wp) == BN_CLICKED) OnCancel();
       return TRUE;  // Enter and Escape (IDOK, IDCANCEL) close nothing
     case WM_TIMER:
       if (wp == kTimeoutTimer) OnTimeout();
+      if (wp == kHandshakeTimer) OnHandshakeTimer();
       return TRUE;
     case UM_CONNECT_RESULT:
       OnConnectResult(wp != 0);

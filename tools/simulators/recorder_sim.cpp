@@ -12,8 +12,14 @@
 // at once. excess: answers every login with 4 (too many users). code:N
 // answers every login with N. hostile:KIND answers the opening packet with
 // magic (a header of another magic), huge (a payload length over 1 MiB),
-// short0 / short2 (a login answer with 0 or 2 payload bytes), or flood (a
-// thousand packets of unknown commands, then a valid refusal with code 5).
+// short0 / short2 (a login answer with 0 or 2 payload bytes), flood (a
+// thousand packets of unknown commands, then a valid refusal with code 5),
+// answers (handshake answers, command 85, without end as fast as they are
+// taken, and never a read again: a site manager that answers each one fills
+// the buffers and then waits on its send for good), answers-then-read (ten
+// thousand handshake answers, then reading and answering as usual), trickle
+// (the handshake answer one byte every 1.5 s) or cut (the handshake answer,
+// then half a login answer to the login request, and the connection closed).
 #include <winsock2.h>
 
 #include <cstdio>
@@ -64,6 +70,32 @@ struct Recorder {
       return Answer(s, corvane::kHandshakeAnswer, nullptr, 0) &&
              Answer(s, corvane::kLoginCommand, two, kind == "short2" ? 2 : 0);
     }
+    if (kind == "answers" || kind == "answers-then-read") {
+      // Sent in blocks of 256; a send that cannot go on ends the flood.
+      std::vector<uint8_t> block;
+      const int blocks = kind == "answers" ? INT32_MAX : 10000 / 256 + 1;
+      int sent = 0;
+      for (int b = 0; b < blocks; ++b) {
+        block.clear();
+        for (int i = 0; i < 256; ++i) {
+          std::vector<uint8_t> one = corvane::EncodePacket(corvane::kHandshakeAnswer, nullptr, 0, sequence++);
+          block.insert(block.end(), one.begin(), one.end());
+        }
+        if (!sim::SendAll(s, block.data(), block.size())) break;
+        sent += 256;
+      }
+      log->Line("handshake answers sent=" + std::to_string(sent));
+      return kind == "answers-then-read";
+    }
+    if (kind == "trickle") {
+      std::vector<uint8_t> bytes = corvane::EncodePacket(corvane::kHandshakeAnswer, nullptr, 0, sequence++);
+      for (uint8_t byte : bytes) {
+        Sleep(1500);
+        if (!sim::SendAll(s, &byte, 1)) return false;
+      }
+      return true;
+    }
+    if (kind == "cut") return Answer(s, corvane::kHandshakeAnswer, nullptr, 0);
     if (kind == "flood") {
       uint8_t junk[64];
       for (int i = 0; i < 1000; ++i) {
@@ -73,6 +105,21 @@ struct Recorder {
       return AnswerCode(s, 5);
     }
     return false;
+  }
+
+  // After a flood that read nothing: once the other side has gone, what it
+  // had sent meanwhile is read and logged, then the connection closes.
+  void Drain(SOCKET s, corvane::PacketReader& reader) {
+    char buffer[4096];
+    int n;
+    while ((n = recv(s, buffer, sizeof(buffer), 0)) > 0) reader.Feed(reinterpret_cast<uint8_t*>(buffer), size_t(n));
+    while (auto p = reader.Next()) {
+      char line[160];
+      snprintf(line, sizeof(line), "packet command=%u length=%zu", p->Command(), p->payload.size());
+      log->Line(line);
+    }
+    closesocket(s);
+    log->Line("closed");
   }
 
   // Serves one connection until it closes.
@@ -95,10 +142,16 @@ struct Recorder {
         if (behave == "silent") continue;
         if (p->Command() == corvane::kHandshakeCommand) {
           if (behave.rfind("hostile:", 0) == 0) {
-            Hostile(s, behave.substr(8));
+            if (!Hostile(s, behave.substr(8))) return Drain(s, reader);
             continue;
           }
           Answer(s, corvane::kHandshakeAnswer, nullptr, 0);
+        } else if (p->Command() == corvane::kLoginCommand && behave == "hostile:cut") {
+          std::vector<uint8_t> half = corvane::EncodePacket(corvane::kLoginCommand, "\1\0\0\0", 4, sequence++);
+          sim::SendAll(s, half.data(), half.size() - 2);
+          closesocket(s);
+          log->Line("closed by us mid-packet");
+          return;
         } else if (p->Command() == corvane::kLoginCommand && p->payload.size() == sizeof(LoginRequest)) {
           LoginRequest r;
           memcpy(&r, p->payload.data(), sizeof(r));

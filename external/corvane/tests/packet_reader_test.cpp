@@ -73,4 +73,23 @@ TEST(PacketReader, ManySmallPacketsKeepTheBufferBounded) {
   EXPECT_EQ(count, 20000u);
 }
 
+TEST(PacketReader, ReadyTellsWhetherNextHasSomethingToSay) {
+  PacketReader reader;
+  EXPECT_FALSE(reader.Ready());
+  std::vector<uint8_t> p = EncodePacket(1, "abcd", 4, 0);
+  reader.Feed(p.data(), p.size() - 1);
+  EXPECT_FALSE(reader.Ready());  // the payload is not whole yet
+  reader.Feed(p.data() + p.size() - 1, 1);
+  EXPECT_TRUE(reader.Ready());
+  EXPECT_TRUE(reader.Next());
+  EXPECT_FALSE(reader.Ready());
+  std::vector<uint8_t> huge = EncodePacket(1, nullptr, 0, 0);
+  corvane::WriteU32(huge.data() + 8, corvane::kMaxPayloadBytes + 1);
+  reader.Feed(huge.data(), huge.size());
+  EXPECT_TRUE(reader.Ready());  // Next finds the stream bad
+  EXPECT_FALSE(reader.Next());
+  EXPECT_TRUE(reader.Bad());
+  EXPECT_FALSE(reader.Ready());
+}
+
 }  // namespace

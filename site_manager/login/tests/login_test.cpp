@@ -1,7 +1,8 @@
 // The login dialog inside the real Ostra.exe, driven with real input against
 // the recorder simulator: user levels and the launcher's buttons, refusals
-// and time-outs, one connection per attempt, the skin-code flag, and
-// recorders that send what cannot be read.
+// and time-outs, one connection per attempt, the skin-code flag, recorders
+// that send what cannot be read, and hostile recorders that flood, trickle
+// or break off while the window keeps answering.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -227,6 +228,67 @@ TEST(Login, RefusedClosedAndUnreadableAnswersNeverCrashTheSiteManager) {
     ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(login); }, 3000)) << i;
   }
   EXPECT_EQ(recorders[6]->LogLines("packet").size(), 1u);  // the flood was read, nothing sent back
+  ClickControl(s.setup, kSetupCancel);
+  EXPECT_TRUE(s.ostra.Cancel(s.launcher));
+}
+
+// Whether a window answers a message within a second.
+bool Answers(HWND w) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+}
+
+TEST(Login, AHostileRecorderNeverHoldsTheWindowAndEachAttemptEndsWithItsMessageInTime) {
+  struct Case {
+    const wchar_t* behave;
+    const wchar_t* message;
+  } cases[] = {
+      {L"hostile:answers", L"Fail Connect"},               // handshake answers without end, nothing read
+      {L"hostile:answers-then-read", L"Check Password!"},  // ten thousand of them, then the login is answered
+      {L"hostile:trickle", L"Fail Connect"},               // a byte every 1.5 s
+      {L"hostile:huge", L"Fail Connect"},                  // a payload length over 1 MiB
+      {L"hostile:cut", L"Fail Connect"},                   // closed in the middle of the answer
+  };
+  std::vector<std::unique_ptr<Simulator>> recorders;
+  std::vector<std::string> sites;
+  for (const Case& c : cases) {
+    recorders.push_back(std::make_unique<Simulator>(L"recorder_sim.exe", std::wstring(L"--user admin:1 --behave ") + c.behave));
+    sites.push_back("127.0.0.1," + PortText(*recorders.back()) + ",admin");
+  }
+  Session s(SiteListOf(sites));
+  ASSERT_NE(s.launcher, nullptr);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    HWND login = s.OpenLogin(int(i));
+    ASSERT_NE(login, nullptr) << i;
+    TypeInto(login, kPassword, L"2");  // admin's password is 1
+    const DWORD pressed = GetTickCount();
+    ClickControl(login, kLogin);
+    // The window answers throughout, and the attempt ends with its message
+    // within the login's 10 seconds (and the time to show it).
+    std::wstring message;
+    DWORD elapsed = 0;
+    bool answered = true;
+    while ((elapsed = GetTickCount() - pressed) < 14000) {
+      answered = Answers(login) && answered;
+      if (!(message = MessageShown(s.Pid())).empty()) break;
+      Sleep(200);
+    }
+    ASSERT_TRUE(answered) << i << ": the login dialog did not answer";
+    EXPECT_EQ(message, c.message) << i;
+    EXPECT_LE(elapsed, 12000u) << i;
+    if (!message.empty()) CloseMessage(s.Pid());
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(login, kLogin))) << i;
+    ClickControl(login, kLoginCancel);
+    ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(login); }, 3000)) << i;
+  }
+  // The flood went on while the window read it, and one login request went per attempt.
+  const std::vector<std::string> flood = recorders[0]->LogLines("handshake answers sent=");
+  ASSERT_EQ(flood.size(), 1u) << recorders[0]->Log();
+  EXPECT_GE(std::stoi(flood[0].substr(flood[0].find('=') + 1)), 10000) << flood[0];
+  EXPECT_LE(recorders[0]->LogLines("packet command=1 ").size(), 1u);
+  EXPECT_EQ(recorders[1]->LogLines("login ").size(), 1u) << recorders[1]->Log();
+  EXPECT_EQ(recorders[4]->LogLines("closed by us mid-packet").size(), 1u) << recorders[4]->Log();
   ClickControl(s.setup, kSetupCancel);
   EXPECT_TRUE(s.ostra.Cancel(s.launcher));
 }
