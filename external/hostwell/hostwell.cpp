@@ -1,5 +1,5 @@
 // Hostwell stand-in: one HTTP/1.0 GET to the dynamic-DNS server per lookup,
-// over a blocking socket with time limits. The answer stays with the thread
+// with one deadline for the whole exchange. The answer stays with the thread
 // that asked, for DDNSAPI_GetIPAndPort.
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr DWORD kExchangeMs = 3000;  // connect, send and each receive
+constexpr ULONGLONG kLookupMs = 5000;  // connecting, asking and the whole answer
 constexpr size_t kMaxAnswerBytes = 64 * 1024;
 
 std::atomic<int> gDebug{0};
@@ -46,8 +46,26 @@ std::string Utf8(const wchar_t* text) {
   return out;
 }
 
-// Connects with a time limit; INVALID_SOCKET on failure.
-SOCKET ConnectTo(const hostwell::ServerUrl& server) {
+// The time left until `deadline` (GetTickCount64), at least 0.
+timeval Left(ULONGLONG deadline) {
+  const ULONGLONG now = GetTickCount64();
+  const ULONGLONG ms = deadline > now ? deadline - now : 0;
+  return timeval{long(ms / 1000), long(ms % 1000) * 1000};
+}
+
+// Waits until the socket can be read (or written); false at the deadline.
+bool WaitFor(SOCKET s, bool write, ULONGLONG deadline) {
+  fd_set ready, failed;
+  FD_ZERO(&ready);
+  FD_ZERO(&failed);
+  FD_SET(s, &ready);
+  FD_SET(s, &failed);
+  timeval wait = Left(deadline);
+  return select(0, write ? nullptr : &ready, write ? &ready : nullptr, &failed, &wait) > 0 && FD_ISSET(s, &ready);
+}
+
+// Connects before the deadline; a non-blocking socket, or INVALID_SOCKET.
+SOCKET ConnectTo(const hostwell::ServerUrl& server, ULONGLONG deadline) {
   addrinfo hints{}, *found = nullptr;
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -58,38 +76,44 @@ SOCKET ConnectTo(const hostwell::ServerUrl& server) {
     u_long mode = 1;
     ioctlsocket(s, FIONBIO, &mode);
     if (connect(s, found->ai_addr, int(found->ai_addrlen)) == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
-      fd_set writable, failed;
-      FD_ZERO(&writable);
-      FD_ZERO(&failed);
-      FD_SET(s, &writable);
-      FD_SET(s, &failed);
-      timeval wait{long(kExchangeMs / 1000), long(kExchangeMs % 1000) * 1000};
       int error = 0, size = sizeof(error);
-      connected = select(0, nullptr, &writable, &failed, &wait) > 0 && FD_ISSET(s, &writable) &&
+      connected = WaitFor(s, true, deadline) &&
                   getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 && error == 0;
     }
-    mode = 0;
-    ioctlsocket(s, FIONBIO, &mode);
-    DWORD limit = kExchangeMs;
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limit), sizeof(limit));
-    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit), sizeof(limit));
   }
   freeaddrinfo(found);
   if (!connected && s != INVALID_SOCKET) closesocket(s), s = INVALID_SOCKET;
   return s;
 }
 
-// The whole answer, read until the server closes; none on failure.
+// The whole answer, read until the server closes, all within one deadline
+// for connecting, asking and reading however the server paces its bytes;
+// none on failure or when the time is up.
 std::optional<std::string> Exchange(const hostwell::ServerUrl& server, const std::string& request) {
-  SOCKET s = ConnectTo(server);
+  const ULONGLONG deadline = GetTickCount64() + kLookupMs;
+  SOCKET s = ConnectTo(server, deadline);
   if (s == INVALID_SOCKET) return std::nullopt;
   std::optional<std::string> answer;
-  if (send(s, request.data(), int(request.size()), 0) == int(request.size())) {
+  size_t sent = 0;
+  while (sent < request.size() && WaitFor(s, true, deadline)) {
+    const int n = send(s, request.data() + sent, int(request.size() - sent), 0);
+    if (n <= 0) break;
+    sent += size_t(n);
+  }
+  if (sent == request.size()) {
     std::string got;
     char buffer[4096];
-    int n = 0;
-    while (got.size() < kMaxAnswerBytes && (n = recv(s, buffer, sizeof(buffer), 0)) > 0) got.append(buffer, size_t(n));
-    if (n == 0 || got.size() >= kMaxAnswerBytes) answer = std::move(got);
+    while (got.size() < kMaxAnswerBytes && WaitFor(s, false, deadline)) {
+      const int n = recv(s, buffer, sizeof(buffer), 0);
+      if (n == 0) {  // the server closed: the answer is whole
+        answer = std::move(got);
+        break;
+      }
+      if (n < 0) break;
+      got.append(buffer, size_t(n));
+    }
+    if (got.size() >= kMaxAnswerBytes) answer = std::move(got);
+    if (!answer) Trace(GetTickCount64() >= deadline ? "no whole answer in time" : "the answer broke off");
   }
   closesocket(s);
   return answer;

@@ -3,11 +3,13 @@
 // its table and logs each request line.
 //
 //   ddns_sim [--port N] [--port-file PATH] [--log PATH] [--entry MEMBER/NAME=ADDRESS:PORT]...
-//            [--behave normal|unreachable|silent|empty|status:N]
+//            [--behave normal|unreachable|silent|empty|status:N|trickle]
 //
 // An entry without a name answers the lookup by member alone. unreachable:
 // nothing listens at the port written. silent: accepts and says nothing.
 // empty: status 200 without the address and port lines. status:N answers N.
+// trickle: the right answer, one byte every 2 s (each byte well within a
+// receive's time limit, the whole answer taking minutes).
 #include <winsock2.h>
 
 #include <cstdio>
@@ -113,7 +115,13 @@ int main(int argc, char** argv) {
         answer = Response(200, "address=" + it->second.substr(0, colon) + "\r\nport=" + it->second.substr(colon + 1) + "\r\n");
       }
     }
-    sim::SendAll(s, answer.data(), answer.size());
+    if (behave == "trickle") {
+      size_t sent = 0;
+      while (sent < answer.size() && (Sleep(2000), sim::SendAll(s, answer.data() + sent, 1))) ++sent;
+      log.Line("trickled bytes=" + std::to_string(sent) + " of " + std::to_string(answer.size()));
+    } else {
+      sim::SendAll(s, answer.data(), answer.size());
+    }
     shutdown(s, SD_SEND);
     closesocket(s);
   }

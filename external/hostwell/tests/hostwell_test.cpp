@@ -1,6 +1,6 @@
 // Hostwell against the dynamic-DNS simulator: a lookup by name and by
-// member, a service that refuses or answers without the lines, and URLs
-// that cannot be used.
+// member, a service that refuses, answers without the lines or trickles its
+// answer, and URLs that cannot be used.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,6 +38,20 @@ TEST(Hostwell, FailuresOfTheService) {
   EXPECT_EQ(DDNSAPI_ConnectW(Url(refusing).c_str(), L"m1", L"door"), 0);
   EXPECT_EQ(DDNSAPI_ConnectW(L"not a url", L"m1", L"door"), 0);
   EXPECT_EQ(DDNSAPI_ConnectW(nullptr, L"m1"), 0);
+}
+
+TEST(Hostwell, AnAnswerThatTricklesEndsTheLookupAtItsDeadline) {
+  // One byte every 2 s: each comes well within any single receive's limit.
+  ostra::Simulator trickle(L"ddns_sim.exe", L"--behave trickle --entry m1/door=192.168.7.7:50123");
+  const DWORD started = GetTickCount();
+  EXPECT_EQ(DDNSAPI_ConnectW(Url(trickle).c_str(), L"m1", L"door"), 0);
+  const DWORD elapsed = GetTickCount() - started;
+  EXPECT_GE(elapsed, 4500u);
+  EXPECT_LE(elapsed, 6500u);
+  char address[256] = {};
+  int port = 0;
+  EXPECT_EQ(DDNSAPI_GetIPAndPort(address, sizeof(address), &port), 0);
+  EXPECT_EQ(trickle.LogLines("request GET /lookup?member=m1&name=door HTTP/1.0").size(), 1u) << trickle.Log();
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The site setup and site edit dialogs inside the real Ostra.exe, driven
 // with real input: adding, cancelling and saving sites, the checks of the
 // edit dialog, dynamic-DNS lookups against the simulator in the three modes
-// of DDNS.ini, and how the list shows its rows.
+// of DDNS.ini and against a trickling service, and how the list shows its
+// rows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -186,6 +187,35 @@ TEST(SiteSetup, DynamicDnsLookupsInTheThreeModes) {
   EXPECT_TRUE(Contains(saved, "[DVR1]\r\nTYPE=0\r\nIP=172.16.0.1\r\n")) << saved;
   EXPECT_TRUE(Contains(saved, "[DVR2]\r\nTYPE=1\r\nIP=192.168.7.7\r\nPORT=50123\r\nID=admin\r\nPWD=\r\nDDNS_MEMBER=m1\r\nDDNS_NAME=door\r\n")) << saved;
   EXPECT_TRUE(Contains(saved, "[DVR3]\r\nTYPE=1\r\nIP=10.9.9.9\r\nPORT=4444\r\nID=guest\r\nPWD=\r\nDDNS_MEMBER=m2\r\nDDNS_NAME=\r\n")) << saved;
+  ClickControl(s.setup, kCancel);
+  EXPECT_TRUE(s.ostra.Cancel(s.launcher));
+}
+
+TEST(SiteSetup, ATricklingDynamicDnsAnswerEndsTheLookupWithItsMessageWithinSeconds) {
+  // One byte every 2 s: the whole answer would take minutes.
+  Simulator trickle(L"ddns_sim.exe", L"--behave trickle --entry m1/door=192.168.7.7:50123");
+  Session s(SiteListOf({"10.0.0.1,50000,admin"}));
+  s.ostra.WriteConfig(L"DDNS.ini", "[DDNS]\r\nserver=http://127.0.0.1:" + std::to_string(trickle.Port()) + "/\r\nmode=1\r\n");
+  ASSERT_TRUE(s.OpenSetup());
+  HWND edit = s.OpenEdit(kNewSite);
+  ASSERT_NE(edit, nullptr);
+  ClickControl(edit, kDdns);
+  TypeInto(edit, kMember, L"m1");
+  TypeInto(edit, kName, L"door");
+  const DWORD pressed = GetTickCount();
+  ClickControl(edit, kLookup);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(edit, kOk)));
+  const std::wstring message = WaitMessage(s.Pid(), 12000);
+  const DWORD elapsed = GetTickCount() - pressed;
+  EXPECT_EQ(message, L"Invalid Server URL");
+  EXPECT_LE(elapsed, 7500u);
+  CloseMessage(s.Pid());
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(edit, kOk)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(edit, kLookup)));
+  EXPECT_EQ(TextOf(GetDlgItem(edit, kAddress)), L"");
+  EXPECT_EQ(trickle.LogLines("request GET /lookup?member=m1&name=door HTTP/1.0").size(), 1u) << trickle.Log();
+  ClickControl(edit, kEditCancel);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(edit); }, 3000));
   ClickControl(s.setup, kCancel);
   EXPECT_TRUE(s.ostra.Cancel(s.launcher));
 }
