@@ -15,8 +15,13 @@ void SetSkinCaption(HWND dialog, int control, const wchar_t* section, const wcha
 }
 
 void ShowSkinMessage(const wchar_t* section, const char16_t* key, const char16_t* defaultText) {
-  const std::wstring text =
+  ShowSkinMessage(section, key, defaultText, L"");
+}
+
+void ShowSkinMessage(const wchar_t* section, const char16_t* key, const char16_t* defaultText, const std::wstring& detail) {
+  std::wstring text =
       SkinText(section, reinterpret_cast<const wchar_t*>(key), reinterpret_cast<const wchar_t*>(defaultText));
+  if (!detail.empty()) text += L"\r\n" + detail;
   MessageBoxW(nullptr, text.c_str(), nullptr, MB_OK);
 }
 

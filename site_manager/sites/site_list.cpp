@@ -1,5 +1,9 @@
 #include "site_list.h"
 
+#include <algorithm>
+#include <optional>
+#include <set>
+
 #include "site_list_text.h"
 #include "win32/owners.h"
 
@@ -26,6 +30,29 @@ class SiteFile {
   }
   int Count() const { return Int(W(kSetupSection), W(kNumberKey), 0); }
 
+  // The positions n of the sections "DVR<n>" that the file holds, from 1 to
+  // `count`, in ascending order: only these can give a site, so a count far
+  // beyond the file costs nothing.
+  std::vector<int> SitePositions(int count) const {
+    std::wstring names;
+    for (DWORD size = 1 << 14;; size *= 2) {
+      names.assign(size, L'\0');
+      const DWORD n = GetPrivateProfileSectionNamesW(names.data(), size, path_.c_str());
+      if (n + 2 < size || size >= kMaxSectionNameUnits) {
+        names.resize(n);
+        break;
+      }
+    }
+    std::set<int> positions;
+    for (size_t at = 0; at < names.size();) {
+      const size_t end = std::min(names.find(L'\0', at), names.size());
+      const std::u16string name(names.begin() + ptrdiff_t(at), names.begin() + ptrdiff_t(end));
+      if (std::optional<int> n = SiteSectionNumber(name); n && *n <= count) positions.insert(*n);
+      at = end + 1;
+    }
+    return std::vector<int>(positions.begin(), positions.end());
+  }
+
   // The site of one section; false when its address is empty.
   bool ReadSite(int position, SiteRecord& site, bool withLocation) const {
     std::u16string name = SiteSectionName(position);
@@ -48,12 +75,37 @@ class SiteFile {
   std::wstring path_;
 };
 
+// The text in the system's ANSI code page. Without best fit: a character the
+// code page cannot hold becomes its default character, not a look-alike.
 std::string ToAnsi(const std::u16string& text) {
   const wchar_t* wide = W(text.c_str());
-  int n = WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), out.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), out.data(), n, nullptr, nullptr);
   return out;
+}
+
+DWORD LastError(DWORD fallback) {
+  const DWORD e = GetLastError();
+  return e ? e : fallback;
+}
+
+// Writes the bytes to a new file at `path`, whole and flushed to the disk; 0
+// or the system error code (the file is then removed again).
+DWORD WriteNewFile(const std::wstring& path, const std::string& bytes) {
+  HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created == INVALID_HANDLE_VALUE) return LastError(ERROR_CANNOT_MAKE);
+  DWORD error = 0;
+  {
+    win32::UniqueHandle file(created);
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) || written != bytes.size())
+      error = LastError(ERROR_WRITE_FAULT);
+    else if (!FlushFileBuffers(file.Get()))
+      error = LastError(ERROR_WRITE_FAULT);
+  }
+  if (error) DeleteFileW(path.c_str());
+  return error;
 }
 
 }  // namespace
@@ -75,41 +127,41 @@ void LoadSiteList(SiteList& list) { LoadSiteListIn(GetProgramDirectory(), list);
 
 void LoadSiteListIn(const std::wstring& programDir, SiteList& list) {
   SiteFile file(programDir);
-  int count = file.Count();
+  const int count = file.Count();
   if (count <= 0) return;
-  // DVR1 is always looked at; sections without an address are skipped.
-  for (int n = 1;; ++n) {
+  // DVR1 is always looked at when the file holds it; sections without an
+  // address are skipped.
+  size_t loaded = 0;
+  for (int n : file.SitePositions(count)) {
     SiteRecord site;
-    if (file.ReadSite(n, site, true)) list.push_back(std::make_unique<SiteRecord>(site));
-    if (n >= count) break;
+    if (!file.ReadSite(n, site, true)) continue;
+    list.push_back(std::make_unique<SiteRecord>(site));
+    if (++loaded == kMaxLoadedSites) break;
   }
 }
 
-bool SaveSiteList(SiteList& list, HWND owner) {
-  DWORD error = SaveSiteListIn(GetProgramDirectory(), list);
-  if (error == 0) return true;
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = L"H264Site.ini cannot be written.\r\n";
-  message += text ? text : L"";
-  if (text) LocalFree(text);
-  MessageBoxW(owner, message.c_str(), L"Ostra", MB_OK | MB_ICONEXCLAMATION);
-  return false;
-}
+DWORD SaveSiteList(SiteList& list) { return SaveSiteListIn(GetProgramDirectory(), list); }
 
 DWORD SaveSiteListIn(const std::wstring& programDir, SiteList& list) {
   CreateDirectoryW((programDir + L"\\CONFIG\\").c_str(), nullptr);  // an existing folder is fine
-  HANDLE created = CreateFileW(SiteListPath(programDir).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (created == INVALID_HANDLE_VALUE) return GetLastError() ? GetLastError() : ERROR_CANNOT_MAKE;
-  win32::UniqueHandle file(created);
+  // The text is made from copies: the records get "INVALID IP" only once it is saved.
+  std::vector<SiteRecord> copies;
+  copies.reserve(list.size());
+  for (const auto& site : list) copies.push_back(*site);
   std::vector<SiteRecord*> sites;
-  for (auto& site : list) sites.push_back(site.get());
-  std::string bytes = ToAnsi(SiteListText(sites));
-  DWORD written = 0;
-  if (!WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) || written != bytes.size())
-    return GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+  for (SiteRecord& copy : copies) sites.push_back(&copy);
+  const std::string bytes = ToAnsi(SiteListText(sites));
+
+  // The new text goes beside the file and replaces it only once it is whole
+  // on the disk: a full disk or a crash leaves the old file as it was.
+  const std::wstring path = SiteListPath(programDir), beside = path + L".new";
+  if (DWORD error = WriteNewFile(beside, bytes)) return error;
+  if (!MoveFileExW(beside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = LastError(ERROR_WRITE_FAULT);
+    DeleteFileW(beside.c_str());
+    return error;
+  }
+  for (size_t i = 0; i < list.size(); ++i) *list[i] = copies[i];
   return 0;
 }
 

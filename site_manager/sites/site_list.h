@@ -17,15 +17,24 @@ std::wstring GetProgramDirectory();
 // Fills a buffer of MAX_PATH units with the same.
 void GetProgramDirectory(wchar_t* buffer);
 
-// Appends every site of the file; a missing file adds nothing. Values come
-// as the profile functions give them (blanks around a value dropped).
+// At most this many sites are loaded, whatever the file claims.
+inline constexpr size_t kMaxLoadedSites = 1000;
+// The section names read from the file, at most (UTF-16 units).
+inline constexpr DWORD kMaxSectionNameUnits = 1 << 22;
+
+// Appends the sites of the file's sections DVR1 to DVR<NUMBER - 1> that the
+// file holds, in the order of their numbers (at most kMaxLoadedSites); a
+// missing file adds nothing. Values come as the profile functions give them
+// (blanks around a value dropped).
 void LoadSiteList(SiteList& list);
 void LoadSiteListIn(const std::wstring& programDir, SiteList& list);
 
-// Replaces the file with the list. When the file cannot be created, the
-// person is told with the system's error text and the list stays as it was.
-bool SaveSiteList(SiteList& list, HWND owner = nullptr);
-// The same without the message: 0, or the system error code.
+// Replaces the file with the list: the new text is written beside it,
+// flushed, and then moved over it, so a save that fails (a full disk, a file
+// that cannot be replaced) or is cut short leaves the old file whole. 0, or
+// the system error code; on failure the list and the file stay as they were.
+// Saved records with an empty address hold "INVALID IP" afterwards.
+DWORD SaveSiteList(SiteList& list);
 DWORD SaveSiteListIn(const std::wstring& programDir, SiteList& list);
 
 // The site of section DVR1 (without its location) into site; false, with

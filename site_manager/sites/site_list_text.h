@@ -3,8 +3,10 @@
 // site, lines ending in CR LF. Portable.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "site_record.h"
 
@@ -15,6 +17,11 @@ inline constexpr char16_t kSitePrefix[] = u"DVR";
 
 // "DVR" followed by the 1-based position.
 std::u16string SiteSectionName(int position);
+// The position of a section name as the file holds it, when it is the name
+// of that position as the profile functions find it ("DVR" in any letter
+// case, the number in decimal without leading zeros or sign, blanks around
+// it ignored); none for any other name.
+std::optional<int> SiteSectionNumber(std::u16string_view name);
 
 // The whole file. A record with an empty address is given "INVALID IP",
 // in the record itself, before it is written.

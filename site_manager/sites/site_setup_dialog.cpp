@@ -144,11 +144,23 @@ void CSiteSetup::OnDelete() {
   std::erase_if(sites_, [site](const std::unique_ptr<SiteRecord>& s) { return s.get() == site; });
 }
 
+void CSiteSetup::Save() {
+  const DWORD error = SaveSiteList(sites_);
+  if (error == 0) return;
+  // The file keeps what it held; the person is told, with the system's reason.
+  wchar_t* reason = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr);
+  ShowSkinMessage(kSection, u"SaveErrMsg", u"The site list cannot be saved; the file keeps the sites it held.",
+                  reason ? reason : L"");
+  if (reason) LocalFree(reason);
+}
+
 void CSiteSetup::OnSelect() {
   SiteRecord* site = SelectedSite();
   if (!site) return ShowSkinMessage(kSection, u"ErrorMsg", u"One Site Select Please.");
   selected = *site;
-  SaveSiteList(sites_, Hwnd());  // kept whether or not the login succeeds
+  Save();  // kept whether or not the login succeeds
   CLoginDlg login(Hwnd());
   login.record = Offered(*site);
   if (login.Run() == IDOK) End(IDOK);
@@ -172,7 +184,7 @@ INT_PTR CSiteSetup::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kNewSite: OnNewSite(); break;
         case kUpdate: OnUpdate(); break;
         case kDelete: OnDelete(); break;
-        case kSave: SaveSiteList(sites_, Hwnd()); break;
+        case kSave: Save(); break;
         case kSelect: OnSelect(); break;
         case kCancel: End(IDCANCEL); break;
       }

@@ -30,6 +30,8 @@ class CSiteSetup : public win32::Dialog {
   void OnUpdate();
   void OnDelete();
   void OnSelect();
+  // Saves the list; a failure is shown, and the file keeps what it held.
+  void Save();
 
   HWND owner_;
   SiteList sites_;

@@ -47,7 +47,10 @@ OstraFolder::~OstraFolder() {
   }
   for (const wchar_t* file : {L"\\Ostra.exe", L"\\Velmora.dll"}) DeleteFileW((dir_ + file).c_str());
   for (const wchar_t* file : kLibraries) DeleteFileW((dir_ + file).c_str());
-  for (const wchar_t* file : kConfigFiles) DeleteFileW((dir_ + L"\\CONFIG\\" + file).c_str());
+  for (const wchar_t* file : kConfigFiles) {
+    DeleteFileW((dir_ + L"\\CONFIG\\" + file).c_str());
+    DeleteFileW((dir_ + L"\\CONFIG\\" + file + L".new").c_str());
+  }
   RemoveDirectoryW((dir_ + L"\\CONFIG").c_str());
   RemoveDirectoryW(dir_.c_str());
 }

@@ -24,6 +24,7 @@ class OstraFolder {
 
   void WriteConfig(const wchar_t* name, const std::string& text);
   std::string ReadConfig(const wchar_t* name) const;
+  std::wstring ConfigPath(const wchar_t* name) const { return dir_ + L"\\CONFIG\\" + name; }
 
   // Starts one more copy; its process index, or SIZE_MAX.
   size_t Start();

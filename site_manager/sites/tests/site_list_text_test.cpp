@@ -45,6 +45,17 @@ TEST(SiteListText, EmptyAddressIsWrittenAndKeptAsInvalidIp) {
   EXPECT_EQ(SiteText(a.ip), u"INVALID IP");
 }
 
+TEST(SiteListText, SectionNumbersAreThoseOfTheNamesTheProfileFunctionsFind) {
+  EXPECT_EQ(SiteSectionNumber(u"DVR1"), 1);
+  EXPECT_EQ(SiteSectionNumber(u"dvr12"), 12);
+  EXPECT_EQ(SiteSectionNumber(u" DvR7 "), 7);
+  EXPECT_EQ(SiteSectionNumber(u"DVR2147483647"), 2147483647);
+  for (const char16_t* other : {u"DVR", u"DVR0", u"DVR01", u"DVR-1", u"DVR+1", u"DVR1a", u"DVR 1", u"DVR2147483648",
+                                u"DVR99999999999", u"SETUP_INFO", u"XDVR1", u""})
+    EXPECT_EQ(SiteSectionNumber(other), std::nullopt) << std::string(other, other + std::char_traits<char16_t>::length(other));
+  for (int n : {1, 9, 10, 4095, 2147483647}) EXPECT_EQ(SiteSectionNumber(SiteSectionName(n)), n);
+}
+
 TEST(SiteRecord, TextIsCutToTheLimitAndTheFieldAndAlwaysTerminated) {
   SiteRecord r = NewSiteRecord();
   EXPECT_EQ(r.size, 432);

@@ -1,10 +1,11 @@
 // The site setup and site edit dialogs inside the real Ostra.exe, driven
 // with real input: adding, cancelling and saving sites, the checks of the
 // edit dialog, dynamic-DNS lookups against the simulator in the three modes
-// of DDNS.ini and against a trickling service, and how the list shows its
-// rows.
+// of DDNS.ini and against a trickling service, how the list shows its rows,
+// a site list that claims more than it holds, and a save that fails.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "ostra_folder.h"
@@ -13,7 +14,8 @@ namespace {
 
 using namespace ostra;
 
-enum : int { kList = 1050, kNewSite = 1051, kUpdate = 1052, kSelect = 1054, kCancel = 1055, kSave = 1056 };
+enum : int { kList = 1050, kNewSite = 1051, kUpdate = 1052, kDelete = 1053, kSelect = 1054, kCancel = 1055,
+             kSave = 1056 };
 enum : int { kManual = 1030, kDdns = 1031, kMember = 1032, kName = 1033, kLookup = 1034, kAddress = 1035, kPort = 1036,
              kLocation = 2067, kUser = 1037, kOk = 1058, kEditCancel = 1059 };
 constexpr int kRowHeight = 23;  // the list font's height and 10
@@ -216,6 +218,61 @@ TEST(SiteSetup, ATricklingDynamicDnsAnswerEndsTheLookupWithItsMessageWithinSecon
   EXPECT_EQ(trickle.LogLines("request GET /lookup?member=m1&name=door HTTP/1.0").size(), 1u) << trickle.Log();
   ClickControl(edit, kEditCancel);
   ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(edit); }, 3000));
+  ClickControl(s.setup, kCancel);
+  EXPECT_TRUE(s.ostra.Cancel(s.launcher));
+}
+
+TEST(SiteSetup, ASiteListThatClaimsMoreSitesThanItHoldsOpensAtOnceAndSavesWhatItHolds) {
+  Session s("[SETUP_INFO]\r\nNUMBER=2147483647\r\n\r\n[DVR1]\r\nTYPE=0\r\nIP=10.0.0.9\r\nPORT=50000\r\nID=admin\r\n"
+            "PWD=\r\nDDNS_MEMBER=\r\nDDNS_NAME=\r\nLOCATION=Gate    \r\n");
+  ASSERT_NE(s.launcher, nullptr);
+  uidriver::Click(Centre(LauncherRect(s.launcher, 1)));
+  const DWORD pressed = GetTickCount();
+  s.setup = WaitDialogWith(s.Pid(), kList, 10000);
+  ASSERT_NE(s.setup, nullptr) << "no site setup dialog";
+  EXPECT_LE(GetTickCount() - pressed, 3000u);
+  DWORD_PTR rows = 0;
+  SendMessageTimeoutW(GetDlgItem(s.setup, kList), LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 2000, &rows);
+  EXPECT_EQ(rows, 1u);
+  ClickControl(s.setup, kSave);
+  Sleep(300);
+  EXPECT_EQ(s.ostra.ReadConfig(L"H264Site.ini"),
+            "[SETUP_INFO]\r\nNUMBER=2\r\n\r\n[DVR1]\r\nTYPE=0\r\nIP=10.0.0.9\r\nPORT=50000\r\nID=admin\r\nPWD=\r\n"
+            "DDNS_MEMBER=\r\nDDNS_NAME=\r\nLOCATION=Gate    \r\n");
+  ClickControl(s.setup, kCancel);
+  EXPECT_TRUE(s.ostra.Cancel(s.launcher));
+}
+
+TEST(SiteSetup, ASaveThatFailsSaysSoAndLeavesTheFileAsItWas) {
+  Session s(SiteListOf({"10.0.0.1,50000,admin", "10.0.0.2,50000,guest"}));
+  ASSERT_NE(s.launcher, nullptr);
+  const std::string before = s.ostra.ReadConfig(L"H264Site.ini");
+  ASSERT_TRUE(s.OpenSetup());
+  s.SelectRow(1);
+  ClickControl(s.setup, kDelete);
+  // Another program holds the file open and lets nobody replace it.
+  HANDLE held = CreateFileW((s.ostra.ConfigPath(L"H264Site.ini")).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ClickControl(s.setup, kSave);
+  const std::wstring message = s.Message();
+  EXPECT_EQ(message.rfind(L"The site list cannot be saved; the file keeps the sites it held.", 0), 0u) << message;
+  EXPECT_EQ(s.ostra.ReadConfig(L"H264Site.ini"), before);
+  // Choosing a site saves the list before the login: the same message, and the login goes on.
+  s.SelectRow(0);
+  ClickControl(s.setup, kSelect);
+  EXPECT_EQ(s.Message().rfind(L"The site list cannot be saved", 0), 0u);
+  HWND login = WaitDialogWith(s.Pid(), 2064);
+  ASSERT_NE(login, nullptr);
+  ClickControl(login, 2066);  // cancel
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(login); }, 3000));
+  EXPECT_EQ(s.ostra.ReadConfig(L"H264Site.ini"), before);
+  CloseHandle(held);
+  // Once the file is free, the list is saved whole.
+  ClickControl(s.setup, kSave);
+  Sleep(300);
+  EXPECT_TRUE(MessageShown(s.Pid()).empty());
+  EXPECT_EQ(s.ostra.ReadConfig(L"H264Site.ini"), SiteListOf({"10.0.0.1,50000,admin"}));
   ClickControl(s.setup, kCancel);
   EXPECT_TRUE(s.ostra.Cancel(s.launcher));
 }
