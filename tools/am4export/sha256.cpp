@@ -32,13 +32,21 @@ bool Sha256::Add(const void* data, size_t length) {
   return ok_;
 }
 
-std::string Sha256::Finish() {
-  UCHAR digest[32];
-  if (!ok_ || !BCRYPT_SUCCESS(BCryptFinishHash(hash_, digest, sizeof digest, 0))) return {};
+bool Sha256::Finish(Digest& digest) {
+  const bool done = ok_ && BCRYPT_SUCCESS(BCryptFinishHash(hash_, digest.data(), digest.size(), 0));
   ok_ = false;
+  return done;
+}
+
+std::string Sha256::Finish() {
+  Digest digest;
+  return Finish(digest) ? Hex(digest) : std::string();
+}
+
+std::string Sha256::Hex(const Digest& digest) {
   static const char kHex[] = "0123456789abcdef";
   std::string hex;
-  for (UCHAR b : digest) hex += kHex[b >> 4], hex += kHex[b & 15];
+  for (uint8_t b : digest) hex += kHex[b >> 4], hex += kHex[b & 15];
   return hex;
 }
 
