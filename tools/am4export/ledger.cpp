@@ -9,8 +9,6 @@ const char kLedgerHeader[] = "picture,segment_offset,capture_time,pts_s,duration
 
 namespace {
 
-int64_t Milliseconds(const IndexedPicture& p) { return p.second * 1000 + p.millisecond; }
-
 // Video ticks as seconds with six decimals, rounded to the microsecond.
 std::string Seconds(uint64_t ticks) {
   const uint64_t us = (ticks * 200 + 9) / 18;  // ticks * 1e6 / 90000, rounded
@@ -21,6 +19,8 @@ std::string Seconds(uint64_t ticks) {
 
 }  // namespace
 
+int64_t CaptureMilliseconds(const IndexedPicture& p) { return p.second * 1000 + p.millisecond; }
+
 std::string PictureTime(const IndexedPicture& picture) {
   char ms[8];
   std::snprintf(ms, sizeof ms, ".%03u", picture.millisecond % 1000u);
@@ -30,7 +30,7 @@ std::string PictureTime(const IndexedPicture& picture) {
 TimingFlags PictureFlags(const IndexedPicture* previous, const IndexedPicture& picture) {
   TimingFlags flags;
   if (previous) {
-    const int64_t step = Milliseconds(picture) - Milliseconds(*previous);
+    const int64_t step = CaptureMilliseconds(picture) - CaptureMilliseconds(*previous);
     flags.gap = step * 2 * picture.frame_rate > 3000;  // more than 1.5 intervals of 1000 / rate ms
     flags.repeat = step == 0;
     flags.back = step < 0;
