@@ -21,12 +21,6 @@ int Refuse(const std::string& why) {
   return 1;
 }
 
-std::string HashText(const std::string& text) {
-  Sha256 hash;
-  hash.Add(text.data(), text.size());
-  return hash.Finish();
-}
-
 }  // namespace
 
 int ExportCommand(const ExportRequest& request) {
@@ -39,8 +33,7 @@ int ExportCommand(const ExportRequest& request) {
 
   backup::RecordingInfo info;
   backup::FileIO file;
-  if (backup::ClassifyFile(request.source.c_str()) != 3 || !backup::ProbeRecording(request.source.c_str(), info) ||
-      !file.Open(request.source.c_str(), 1))
+  if (!OpenRecording(request.source, info, file))
     return Refuse(source_name + " is not a backup file with a recording");
   const RecordingIndex index = IndexRecording(file, info);
   if (index.group_starts.empty()) return Refuse(source_name + " holds no picture that can be exported");
@@ -83,13 +76,13 @@ int ExportCommand(const ExportRequest& request) {
   p.damaged_segments = plan.damaged_segments;
   p.flags = ledger.flags;
   const std::vector<uint8_t> public_key = PublicKeyDer(key.Point());
-  p.key_fingerprint = HashText(std::string(public_key.begin(), public_key.end()));
+  p.key_fingerprint = Sha256::Of(std::string(public_key.begin(), public_key.end()));
   const std::string provenance = ProvenanceText(p);
 
   const std::string movie_name = Utf8(BaseName(request.out));
   const std::string manifest = ManifestText({{movie_hash, movie_name},
-                                             {HashText(provenance), movie_name + ".txt"},
-                                             {HashText(ledger.text), movie_name + ".frames.csv"}});
+                                             {Sha256::Of(provenance), movie_name + ".txt"},
+                                             {Sha256::Of(ledger.text), movie_name + ".frames.csv"}});
   Digest manifest_digest;
   Sha256 manifest_hash;
   SignatureBytes signature;

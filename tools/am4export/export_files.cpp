@@ -30,6 +30,11 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
          GetFullPathNameW(b.c_str(), MAX_PATH, full_b, nullptr) && lstrcmpiW(full_a, full_b) == 0;
 }
 
+bool OpenRecording(const std::wstring& path, backup::RecordingInfo& info, backup::FileIO& file) {
+  return backup::ClassifyFile(path.c_str()) == 3 && backup::ProbeRecording(path.c_str(), info) &&
+         file.Open(path.c_str(), 1);
+}
+
 bool ReadBoundedFile(const std::wstring& path, uint64_t limit, std::string& text) {
   const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
@@ -53,6 +58,15 @@ bool WriteCheckedFile(const std::wstring& path, const std::string& text) {
   }
   std::string back;
   return ReadBoundedFile(path, text.size(), back) && back == text;
+}
+
+bool WriteNewFile(const std::wstring& path, const std::string& data) {
+  const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
+  if (!WriteCheckedFile(temporary, data) || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
 }
 
 StagedExport::StagedExport(const std::wstring& movie_path) {

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "file_io.h"
+#include "recording.h"
+
 namespace am4export {
 
 // What an export's file names end in, after OUT.mp4's own name.
@@ -20,10 +23,16 @@ std::string Utf8(const std::wstring& w);
 std::wstring BaseName(const std::wstring& path);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 
+// Opens a backup file that holds a recording; false for anything else.
+bool OpenRecording(const std::wstring& path, backup::RecordingInfo& info, backup::FileIO& file);
+
 // A whole file of at most `limit` bytes; false when it is larger or cannot be read.
 bool ReadBoundedFile(const std::wstring& path, uint64_t limit, std::string& text);
 // Writes the text and reads it back; false unless the file holds it.
 bool WriteCheckedFile(const std::wstring& path, const std::string& text);
+// Writes and checks the file under a temporary name, then gives it its name
+// unless a file has that name already; false when it did not.
+bool WriteNewFile(const std::wstring& path, const std::string& data);
 
 class StagedExport {
  public:

@@ -43,6 +43,12 @@ std::string Sha256::Finish() {
   return Finish(digest) ? Hex(digest) : std::string();
 }
 
+std::string Sha256::Of(const std::string& bytes) {
+  Sha256 hash;
+  hash.Add(bytes.data(), bytes.size());
+  return hash.Finish();
+}
+
 std::string Sha256::Hex(const Digest& digest) {
   static const char kHex[] = "0123456789abcdef";
   std::string hex;

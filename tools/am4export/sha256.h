@@ -28,6 +28,8 @@ class Sha256 {
   // The same in lower-case hex; empty when anything failed.
   std::string Finish();
   static std::string Hex(const Digest& digest);
+  // The hex digest of a text or byte string held whole; empty on failure.
+  static std::string Of(const std::string& bytes);
 
  private:
   BCRYPT_ALG_HANDLE algorithm_ = nullptr;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "win32/owners.h"
+#include "export_files.h"
 
 namespace am4export {
 namespace {
@@ -83,33 +83,7 @@ bool Protect(const std::string& plain, std::string& sealed, bool seal) {
 }
 
 bool ReadKeyFile(const std::wstring& path, std::string& data) {
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
-  LARGE_INTEGER size;
-  if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxKeyFileBytes)
-    return false;
-  data.resize(static_cast<size_t>(size.QuadPart));
-  DWORD got = 0;
-  return ReadFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr) && got == data.size();
-}
-
-// Writes the file under a name of its own, then gives it its name unless
-// another process gave it one first (that key then stands).
-bool StoreKeyFile(const std::wstring& path, const std::string& data) {
-  const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-  {
-    const HANDLE h = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
-    DWORD put = 0;
-    if (!file || !WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &put, nullptr) ||
-        put != data.size() || !FlushFileBuffers(file.Get())) {
-      DeleteFileW(temporary.c_str());
-      return false;
-    }
-  }
-  const bool moved = MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
-  if (!moved) DeleteFileW(temporary.c_str());
-  return moved;
+  return ReadBoundedFile(path, kMaxKeyFileBytes, data) && !data.empty();
 }
 
 }  // namespace
@@ -127,7 +101,8 @@ bool SigningKey::Open() {
     std::string blob;
     if (!key.Generate() || !key.Export(BCRYPT_ECCPRIVATE_BLOB, blob) || !Protect(blob, sealed, true)) return false;
     SecureZeroMemory(blob.data(), blob.size());
-    if (!StoreKeyFile(path, sealed) && !ReadKeyFile(path, sealed)) return false;
+    // Another process may have stored its key first: that key then stands.
+    if (!WriteNewFile(path, sealed) && !ReadKeyFile(path, sealed)) return false;
   }
   CngKey check;
   if (!Protect(sealed, private_blob_, false) || !PointOf(private_blob_, point_) ||

@@ -72,12 +72,6 @@ class Report {
   bool failed_ = false;
 };
 
-std::string Sha256Of(const std::string& text) {
-  Sha256 hash;
-  hash.Add(text.data(), text.size());
-  return hash.Finish();
-}
-
 // Every file the manifest must name, each against its hash.
 void CheckManifest(const std::wstring& movie_path, const std::string& manifest, Report& report) {
   std::vector<ManifestEntry> entries;
@@ -119,7 +113,7 @@ void CheckSignature(const std::wstring& movie_path, const std::string& manifest,
   const bool verified = hash.Add(manifest.data(), manifest.size()) && hash.Finish(digest) &&
                         VerifySignature(point, digest, signature);
   const std::vector<uint8_t> key = PublicKeyDer(point);
-  const std::string fingerprint = Sha256Of(std::string(key.begin(), key.end()));
+  const std::string fingerprint = Sha256::Of(std::string(key.begin(), key.end()));
   report.Check("signature by key " + fingerprint, verified, "it does not match the manifest");
   report.Check("provenance's signing key", provenance.find("\nsigning_key_sha256=" + fingerprint + "\n") !=
                                                std::string::npos,
@@ -139,8 +133,7 @@ void CheckAgainstSource(const std::wstring& movie_path, const std::string& prove
                            std::to_string(uint64_t{range.offset} + range.length) + " of " + source_name;
   backup::RecordingInfo info;
   backup::FileIO file;
-  if (backup::ClassifyFile(source.c_str()) != 3 || !backup::ProbeRecording(source.c_str(), info) ||
-      !file.Open(source.c_str(), 1) || !file.Seek(0, backup::kFromEnd)) {
+  if (!OpenRecording(source, info, file) || !file.Seek(0, backup::kFromEnd)) {
     report.Line(what, "FAILED", "not a backup file with a recording");
     return;
   }

@@ -59,16 +59,6 @@ std::string SampleSha256(backup::FileIO& file, const am4export::RecordingIndex& 
   return hash.Finish();
 }
 
-// Writes `data` as `path`, never over a file that is there.
-bool WriteNewFile(const std::wstring& path, const std::string& data) {
-  const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
-  if (!am4export::WriteCheckedFile(temporary, data) || !MoveFileExW(temporary.c_str(), path.c_str(), 0)) {
-    DeleteFileW(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 int MakeStill(const StillRequest& request) {
   const std::string source_name = Utf8(am4export::BaseName(request.source));
   const std::wstring manifest_path = request.out + L".sha256";
@@ -77,8 +67,7 @@ int MakeStill(const StillRequest& request) {
   }
   backup::RecordingInfo info;
   backup::FileIO file;
-  if (backup::ClassifyFile(request.source.c_str()) != 3 || !backup::ProbeRecording(request.source.c_str(), info) ||
-      !file.Open(request.source.c_str(), 1))
+  if (!am4export::OpenRecording(request.source, info, file))
     return Refuse(source_name + " is not a backup file with a recording");
   const am4export::RecordingIndex index = am4export::IndexRecording(file, info);
   if (index.pictures.empty()) return Refuse(source_name + " holds no picture");
@@ -119,14 +108,13 @@ int MakeStill(const StillRequest& request) {
        {"Picture", std::to_string(still.number)},
        {"Camera", request.camera ? std::to_string(request.camera) : "all"},
        {"Sample SHA-256", sample_hash}});
-  am4export::Sha256 hash;
-  hash.Add(png.data(), png.size());
-  const std::string png_hash = hash.Finish();
+  const std::string png_file(png.begin(), png.end());
+  const std::string png_hash = am4export::Sha256::Of(png_file);
   const std::string out_name = Utf8(am4export::BaseName(request.out));
   const std::string failed = "could not write " + Utf8(request.out);
-  if (png.empty() || png_hash.empty() || !WriteNewFile(request.out, std::string(png.begin(), png.end())))
+  if (png.empty() || png_hash.empty() || !am4export::WriteNewFile(request.out, png_file))
     return Refuse(failed);
-  if (!WriteNewFile(manifest_path, png_hash + "  " + out_name + "\n")) {
+  if (!am4export::WriteNewFile(manifest_path, png_hash + "  " + out_name + "\n")) {
     DeleteFileW(request.out.c_str());  // written by this run just now
     return Refuse(failed);
   }
