@@ -18,9 +18,10 @@ import zlib
 exe, export_exe, make_am4, native_dir = sys.argv[1:5]
 work = tempfile.mkdtemp(prefix="am4still_check.")
 failures = []
-# The player's decoder and ffmpeg convert YUV to RGB each their own way;
-# measured: at most 2 levels apart in any channel, well under 1 on average.
-MAX_LEVELS, MEAN_LEVELS = 4, 1.0
+# The player's decoder and ffmpeg convert YUV to RGB each their own way.
+# Measured: at most 3 levels apart in any channel, 0.8 to 1.3 on average;
+# the picture before or after differs by up to 255 levels, 7 to 10 on average.
+MAX_LEVELS, MEAN_LEVELS = 4, 1.5
 
 
 def check(condition, what):
