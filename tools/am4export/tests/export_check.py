@@ -234,6 +234,12 @@ def rehash(path):
     run("openssl", "dgst", "-sha256", "-sign", key, "-out", path + ".sha256.sig", path + ".sha256")
 
 
+# The manifest changed (the copy's names its own files): the signature no longer holds.
+renamed = copy_export("renamed.mp4")
+status, out, _ = am4export("--verify", renamed)
+check(not openssl_verifies(renamed) and status == 1 and re.search(r"signature by key \w+: FAILED", out),
+      "openssl and --verify refuse the signature once the manifest changed")
+
 # One byte of the movie changed, the manifest recomputed and signed anew.
 altered = copy_export("altered.mp4")
 flip_byte(altered, os.path.getsize(altered) // 2)
