@@ -32,7 +32,6 @@ class Sha256 {
   static std::string Of(const std::string& bytes);
 
  private:
-  BCRYPT_ALG_HANDLE algorithm_ = nullptr;
   BCRYPT_HASH_HANDLE hash_ = nullptr;
   std::vector<UCHAR> object_;  // the hash's state, owned by us as Windows 7 wants
   bool ok_ = false;
