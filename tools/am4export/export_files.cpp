@@ -7,6 +7,15 @@
 #include "win32/owners.h"
 
 namespace am4export {
+namespace {
+
+// Where a file is written before it takes its name: in the same folder, so
+// that taking the name is a rename.
+std::wstring TemporaryName(const std::wstring& path) {
+  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
+}
+
+}  // namespace
 
 const wchar_t* const kExportSuffixes[6] = {L"", L".txt", L".frames.csv", L".sha256", L".sha256.sig", L".pub.pem"};
 
@@ -61,7 +70,7 @@ bool WriteCheckedFile(const std::wstring& path, const std::string& text) {
 }
 
 bool WriteNewFile(const std::wstring& path, const std::string& data) {
-  const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
+  const std::wstring temporary = TemporaryName(path);
   if (!WriteCheckedFile(temporary, data) || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temporary.c_str());
     return false;
@@ -70,10 +79,9 @@ bool WriteNewFile(const std::wstring& path, const std::string& data) {
 }
 
 StagedExport::StagedExport(const std::wstring& movie_path) {
-  const std::wstring tag = L"." + std::to_wstring(GetCurrentProcessId()) + L".partial";
   for (int f = 0; f < static_cast<int>(std::size(kExportSuffixes)); ++f) {
     finals_.push_back(ExportFile(movie_path, f));
-    staged_.push_back(finals_.back() + tag);
+    staged_.push_back(TemporaryName(finals_.back()));
   }
 }
 
