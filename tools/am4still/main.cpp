@@ -54,9 +54,7 @@ std::string SampleSha256(backup::FileIO& file, const am4export::RecordingIndex& 
   if (!backup::SeekTo(file, index.segments[p.segment].offset + backup::kSectorSize + p.at) ||
       file.Read(p.size, reinterpret_cast<uint8_t*>(sample.data())) != p.size)
     return {};
-  am4export::Sha256 hash;
-  hash.Add(sample.data(), sample.size());
-  return hash.Finish();
+  return am4export::Sha256::Of(sample);
 }
 
 int MakeStill(const StillRequest& request) {
