@@ -69,11 +69,14 @@ std::vector<uint8_t> EncodePng(const uint8_t* bgr, int width, int height, int st
   Chunk(out, "IHDR", header);
   for (const PngText& t : texts) {
     if (t.keyword.empty() || t.keyword.size() > 79) continue;
-    // International text, uncompressed, no language: keyword 0 0 0 language 0 translation 0 text.
+    // Plain text where it is ASCII (every reader shows it), international text otherwise:
+    // keyword 0 text, or keyword 0, not compressed, no language, no translation, 0 text.
+    const bool ascii = std::all_of(t.text.begin(), t.text.end(), [](char c) { return (c & 0x80) == 0; });
     std::vector<uint8_t> data(t.keyword.begin(), t.keyword.end());
-    data.insert(data.end(), {0, 0, 0, 0, 0});
+    data.push_back(0);
+    if (!ascii) data.insert(data.end(), {0, 0, 0, 0});
     data.insert(data.end(), t.text.begin(), t.text.end());
-    Chunk(out, "iTXt", data);
+    Chunk(out, ascii ? "tEXt" : "iTXt", data);
   }
   Chunk(out, "IDAT", ImageData(bgr, width, height, stride));
   Chunk(out, "IEND", {});

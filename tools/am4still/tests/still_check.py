@@ -51,6 +51,9 @@ def read_png(path):
             assert (depth, colour) == (8, 2), "8-bit RGB"
         elif kind == b"IDAT":
             idat += body
+        elif kind == b"tEXt":
+            key, text = body.split(b"\0", 1)
+            texts[key.decode("latin-1")] = text.decode("latin-1")
         elif kind == b"iTXt":
             key, rest = body.split(b"\0", 1)
             texts[key.decode()] = rest[2:].split(b"\0", 2)[2].decode()
