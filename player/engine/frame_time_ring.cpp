@@ -24,7 +24,7 @@ bool FrameTimeRing::Stamp(const CaptureTime& header_time, uint32_t frame_rate, b
   const int64_t t0 = CalendarSeconds(current_second_);
   const int64_t t = CalendarSeconds(header_time);
   if (waiting_for_key_ || (key && (frame_rate != current_rate_ || limit_ != kLimit || t != t0))) {
-    Store({1, header_time, timestamp, frame_rate});
+    Store({1, header_time, timestamp, frame_rate, 0});
     current_second_ = header_time;
     current_rate_ = frame_rate;
     limit_ = kLimit;
@@ -47,7 +47,7 @@ bool FrameTimeRing::Stamp(const CaptureTime& header_time, uint32_t frame_rate, b
     in_second_ = 0;
     current_second_ = FromCalendarSeconds(t0 + 1);
   }
-  Store({key ? 1 : 0, current_second_, timestamp, frame_rate});
+  Store({key ? 1 : 0, current_second_, timestamp, frame_rate, in_second_});
   waiting_for_key_ = false;
   return true;
 }

@@ -16,6 +16,7 @@ struct FrameTimeEntry {
   CaptureTime time;
   uint32_t timestamp;   // 90 kHz ticks
   uint32_t frame_rate;
+  uint32_t in_second;  // pictures stamped before it in its second
 };
 
 class FrameTimeRing {

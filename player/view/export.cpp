@@ -5,7 +5,9 @@
 
 #include "capstan_api.h"
 #include "image_edit_dlg.h"
+#include "still_png.h"
 #include "win32/gdi.h"
+#include "win32/owners.h"
 
 namespace view {
 
@@ -64,6 +66,16 @@ struct Snapshot {
 };
 
 void MakeFolder() { CreateDirectoryW(kFolder, nullptr); }  // already there is fine
+
+// Writes a new file; a file of that name stays as it is.
+void WriteNewFile(const std::wstring& path, const std::vector<uint8_t>& data) {
+  const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
+  DWORD put = 0;
+  if (file && !data.empty() &&
+      (!WriteFile(file.Get(), data.data(), DWORD(data.size()), &put, nullptr) || put != data.size()))
+    DeleteFileW(path.c_str());
+}
 
 }  // namespace
 
@@ -127,10 +139,20 @@ bool Export::OnPicture(const PanelTime& play, int camera) {
 void Export::SaveJpeg(int camera) {
   if (camera < 0) return;
   MakeFolder();
-  const Ansi file(TimeText(kFileTimeForm, PlayTime()));
+  const PanelTime time = PlayTime();
+  const Ansi file(TimeText(kFileTimeForm, time));
   const Snapshot shot(display_, camera, true);
   const DisplayDC dc(display_.Hwnd());
   CapImageJpg(dc.Get(), shot.bitmap.Get(), shot.Rect(), 1, camera, file, Ansi(kFolder));
+  // Beside it the camera's quarter of the picture as decoded, lossless.
+  engine::BitmapInfo info{};
+  display_.CopyPicture(&info, edit_buffer_.data());
+  const int width = info.header.width, height = -info.header.height;
+  if (info.header.bit_count == 24 && width > 0 && height > 0 && size_t(3) * width * height <= edit_buffer_.size())
+    WriteNewFile(std::wstring(kFolder) + L"\\" + TimeText(kFileTimeForm, time) + L".png",
+                 still::CameraPng(edit_buffer_.data(), width, height, camera + 1,
+                                  {{"Capture Time", std::string(Ansi(TimeText(kCaptionTimeForm, time)))},
+                                   {"Camera", std::to_string(camera + 1)}}));
 }
 
 void Export::Print(HWND owner, int camera, const PanelTime& start, const PanelTime& end,

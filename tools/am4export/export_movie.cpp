@@ -214,7 +214,9 @@ bool WriteSound(CountingWriter& out, const uint8_t* mulaw, const SoundPlacement&
 
 }  // namespace
 
-bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const ExportPlan& plan, ByteSink& sink) {
+bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const ExportPlan& plan, ByteSink& sink,
+                 const SampleDigest& digest, std::vector<std::string>& digests) {
+  digests.clear();
   const Bytes header = mp4::MovieHeader(plan.movie);
   CountingWriter out(sink);
   if (header.empty() || !out.Write(header)) return false;
@@ -222,6 +224,7 @@ bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const 
     if (!out.Write(mp4::TextSample(engine::FormatCaptureTime(cue.time).c_str()))) return false;
   }
   const auto payload = std::make_unique<uint8_t[]>(backup::kPayloadBufferSize);
+  const Bytes kNoSets;
   uint32_t picture = plan.first_picture;
   size_t sound = 0;
   for (uint32_t s = plan.first_segment; s < plan.end_segment; ++s) {
@@ -234,7 +237,9 @@ bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const 
     for (; picture < plan.end_picture && index.pictures[picture].segment == s; ++picture) {
       const IndexedPicture& p = index.pictures[picture];
       if (!BoxStillThere(payload.get(), segment.payload_length, p.at, p.size)) return false;
-      if ((p.key && !out.Write(sets)) || !out.Write(payload.get() + p.at, p.size)) return false;
+      const Bytes& in_band = p.key ? sets : kNoSets;
+      if (!out.Write(in_band) || !out.Write(payload.get() + p.at, p.size)) return false;
+      digests.push_back(digest(in_band, payload.get() + p.at, p.size));
     }
     for (; sound < plan.sounds.size() && index.sounds[plan.sounds[sound].sound].segment == s; ++sound) {
       const IndexedSound& a = index.sounds[plan.sounds[sound].sound];

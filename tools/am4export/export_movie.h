@@ -5,6 +5,7 @@
 // export that cannot be made; then written by reading each segment once more.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,9 +52,14 @@ class ByteSink {
   ~ByteSink() = default;
 };
 
+// The digest of one video sample: the parameter sets carried in band in
+// front of the picture (often none) and the picture's NAL units.
+using SampleDigest = std::function<std::string(const mp4::Bytes& sets, const uint8_t* picture, size_t length)>;
+
 // Writes the planned movie to `out`, reading the segments' payloads from
-// `source`. False when a read or write fails or the source no longer holds
-// what was indexed.
-bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const ExportPlan& plan, ByteSink& out);
+// `source`, and the digest of every video sample to `digests`. False when a
+// read or write fails or the source no longer holds what was indexed.
+bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const ExportPlan& plan, ByteSink& out,
+                 const SampleDigest& digest, std::vector<std::string>& digests);
 
 }  // namespace am4export

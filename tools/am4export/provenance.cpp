@@ -56,32 +56,50 @@ std::string ProvenanceText(const Provenance& p) {
   line("first_header_time", FormatCaptureTime(p.recording.start_time));
   number("last_header_offset", p.recording.last_header_offset);
   line("last_header_time", FormatCaptureTime(p.recording.end_time));
-  number("source_range_offset", p.range_offset);
-  number("source_range_bytes", p.range_length);
-  line("source_range_sha256", p.range_sha256);
+  number("source_range_offset", p.range.offset);
+  number("source_range_bytes", p.range.length);
+  line("source_range_sha256", p.range.sha256);
+  number("first_group", p.range.first_group);
+  number("groups", p.range.groups);
   line("asked_from", TimeOrElse(p.asked_from, "start of recording"));
   line("asked_to", TimeOrElse(p.asked_to, "end of recording"));
   line("first_picture_time", FormatCaptureTime(p.first_time));
   line("last_picture_time", FormatCaptureTime(p.last_time));
   number("pictures", p.pictures);
-  number("groups", p.groups);
   number("damaged_segments_skipped", p.damaged_segments);
+  number("pictures_flagged_gap", p.flags.gap);
+  number("pictures_flagged_repeat", p.flags.repeat);
+  number("pictures_flagged_back", p.flags.back);
+  number("pictures_flagged_after_damage", p.flags.after_damage);
+  line("signing_key_sha256", p.key_fingerprint);
   return out;
 }
 
-bool ReadSourceRange(const std::string& text, uint32_t& offset, uint32_t& length, std::string& sha256) {
-  return ReadNumber(text, "source_range_offset", offset) && ReadNumber(text, "source_range_bytes", length) &&
-         Value(text, "source_range_sha256", sha256) && IsHash(sha256);
+bool ReadExportedRange(const std::string& text, ExportedRange& range) {
+  return ReadNumber(text, "source_range_offset", range.offset) && ReadNumber(text, "source_range_bytes", range.length) &&
+         Value(text, "source_range_sha256", range.sha256) && IsHash(range.sha256) &&
+         ReadNumber(text, "first_group", range.first_group) && ReadNumber(text, "groups", range.groups);
 }
 
-std::string ManifestLine(const std::string& sha256, const std::string& name) { return sha256 + "  " + name + "\n"; }
+std::string ManifestText(const std::vector<ManifestEntry>& entries) {
+  std::string out;
+  for (const ManifestEntry& e : entries) out += e.sha256 + "  " + e.name + "\n";
+  return out;
+}
 
-bool ReadManifest(const std::string& text, std::string& sha256, std::string& name) {
-  if (text.size() < 67 || (text.compare(64, 2, "  ") != 0 && text.compare(64, 2, " *") != 0)) return false;
-  sha256 = text.substr(0, 64);
-  const size_t end = text.find('\n', 66);
-  name = text.substr(66, end == std::string::npos ? std::string::npos : end - 66);
-  return IsHash(sha256) && !name.empty();
+bool ReadManifest(const std::string& text, std::vector<ManifestEntry>& entries) {
+  entries.clear();
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    if (line.size() < 67 || (line.compare(64, 2, "  ") != 0 && line.compare(64, 2, " *") != 0)) return false;
+    ManifestEntry e{line.substr(0, 64), line.substr(66)};
+    if (!IsHash(e.sha256) || e.name.find_first_of("/\\:\r") != std::string::npos || e.name[0] == '.') return false;
+    entries.push_back(std::move(e));
+  }
+  return !entries.empty();
 }
 
 }  // namespace am4export

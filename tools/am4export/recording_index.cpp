@@ -37,6 +37,7 @@ class Indexer : public SegmentVisitor {
     if (!Usable(sector, header, payload, segment)) {
       index.damaged.push_back(offset);
       group_open_ = false;  // what follows must begin with a key frame
+      after_damage_ = true;
       return;
     }
     const uint32_t number = static_cast<uint32_t>(index.segments.size());
@@ -55,9 +56,11 @@ class Indexer : public SegmentVisitor {
       }
       const bool key = f.frame_kind == kKeyFrame;
       if (key) index.group_starts.push_back(static_cast<uint32_t>(index.pictures.size()));
-      const CaptureTime time = Stamp(header_time, header.frame_rate, key, f.timestamp);
-      index.pictures.push_back(
-          {number, at, size, f.timestamp, header.frame_rate, key, time, engine::CalendarSeconds(time)});
+      uint32_t in_second = 0;
+      const CaptureTime time = Stamp(header_time, header.frame_rate, key, f.timestamp, in_second);
+      index.pictures.push_back({number, at, size, f.timestamp, header.frame_rate, key, after_damage_, time,
+                                engine::CalendarSeconds(time), in_second * 1000 / header.frame_rate});
+      after_damage_ = false;
       if (!seen_video) {
         seen_video = true;
         for (size_t s = first_sound; s < index.sounds.size(); ++s) index.sounds[s].group = CurrentGroup();
@@ -103,14 +106,18 @@ class Indexer : public SegmentVisitor {
     return whole && fits && decodable;
   }
 
-  // The capture time as the decode stage stamps it; a picture it would
-  // refuse (too far from its key frame) keeps its header's time.
-  CaptureTime Stamp(const CaptureTime& header_time, uint32_t rate, bool key, uint32_t timestamp) {
+  // The capture time as the decode stage stamps it and the pictures before
+  // it in that second; a picture it would refuse (too far from its key
+  // frame) keeps its header's time.
+  CaptureTime Stamp(const CaptureTime& header_time, uint32_t rate, bool key, uint32_t timestamp,
+                    uint32_t& in_second) {
     engine::FrameTimeEntry entry;
     if (!ring_.Stamp(header_time, rate, key, timestamp) || !ring_.Take(entry)) {
       ring_.Reset();
+      in_second = 0;
       return header_time;
     }
+    in_second = entry.in_second;
     return entry.time;
   }
 
@@ -118,6 +125,7 @@ class Indexer : public SegmentVisitor {
   std::vector<SplitFrame> frames_;  // of the segment being indexed
   engine::FrameTimeRing ring_;
   bool group_open_ = false;
+  bool after_damage_ = false;  // a segment was skipped since the last picture
 };
 
 }  // namespace

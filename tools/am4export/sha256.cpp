@@ -1,24 +1,41 @@
 #include "sha256.h"
 
 namespace am4export {
+namespace {
+
+// The provider and the size of a hash's state, opened once for the process
+// (a hash a picture would otherwise open one each) and never closed.
+struct Provider {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  DWORD object_length = 0;
+};
+
+const Provider& Sha256Provider() {
+  static const Provider provider = [] {
+    Provider p;
+    DWORD got = 0;
+    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&p.algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) ||
+        !BCRYPT_SUCCESS(BCryptGetProperty(p.algorithm, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&p.object_length),
+                                          sizeof p.object_length, &got, 0)))
+      p.algorithm = nullptr;
+    return p;
+  }();
+  return provider;
+}
+
+}  // namespace
 
 Sha256::Sha256() {
-  DWORD object_length = 0, got = 0;
-  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm_, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
-    algorithm_ = nullptr;
-    return;
-  }
-  if (!BCRYPT_SUCCESS(BCryptGetProperty(algorithm_, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&object_length),
-                                        sizeof object_length, &got, 0)))
-    return;
-  object_.resize(object_length);
-  ok_ = BCRYPT_SUCCESS(BCryptCreateHash(algorithm_, &hash_, object_.data(), object_length, nullptr, 0, 0));
+  const Provider& provider = Sha256Provider();
+  if (!provider.algorithm) return;
+  object_.resize(provider.object_length);
+  ok_ = BCRYPT_SUCCESS(
+      BCryptCreateHash(provider.algorithm, &hash_, object_.data(), provider.object_length, nullptr, 0, 0));
   if (!ok_) hash_ = nullptr;
 }
 
 Sha256::~Sha256() {
   if (hash_) BCryptDestroyHash(hash_);
-  if (algorithm_) BCryptCloseAlgorithmProvider(algorithm_, 0);
 }
 
 bool Sha256::Add(const void* data, size_t length) {
@@ -32,13 +49,27 @@ bool Sha256::Add(const void* data, size_t length) {
   return ok_;
 }
 
-std::string Sha256::Finish() {
-  UCHAR digest[32];
-  if (!ok_ || !BCRYPT_SUCCESS(BCryptFinishHash(hash_, digest, sizeof digest, 0))) return {};
+bool Sha256::Finish(Digest& digest) {
+  const bool done = ok_ && BCRYPT_SUCCESS(BCryptFinishHash(hash_, digest.data(), digest.size(), 0));
   ok_ = false;
+  return done;
+}
+
+std::string Sha256::Finish() {
+  Digest digest;
+  return Finish(digest) ? Hex(digest) : std::string();
+}
+
+std::string Sha256::Of(const std::string& bytes) {
+  Sha256 hash;
+  hash.Add(bytes.data(), bytes.size());
+  return hash.Finish();
+}
+
+std::string Sha256::Hex(const Digest& digest) {
   static const char kHex[] = "0123456789abcdef";
   std::string hex;
-  for (UCHAR b : digest) hex += kHex[b >> 4], hex += kHex[b & 15];
+  for (uint8_t b : digest) hex += kHex[b >> 4], hex += kHex[b & 15];
   return hex;
 }
 

@@ -49,6 +49,19 @@ TEST(FrameTimeRing, OneSecondIsAddedEveryFramePictures) {
   }
 }
 
+TEST(FrameTimeRing, EachStampCountsThePicturesBeforeItInItsSecondFromTheAnchor) {
+  // 4 pictures per second, anchored at kT0, re-anchored by picture 6's header.
+  FrameTimeRing ring;
+  const CaptureTime later = {2027, 1, 1, 0, 0, 5};
+  const uint32_t expected[] = {0, 1, 2, 3, 0, 1, 0, 1};
+  for (uint32_t i = 0; i < 8; ++i) {
+    ASSERT_TRUE(ring.Stamp(i < 6 ? kT0 : later, 4, i == 0 || i == 6, i));
+    FrameTimeEntry e;
+    ASSERT_TRUE(ring.Take(e));
+    EXPECT_EQ(e.in_second, expected[i]) << "picture " << i;
+  }
+}
+
 TEST(FrameTimeRing, KeyFrameOfAnotherSecondOrRateReanchors) {
   Stamper s;
   ASSERT_TRUE(s.Frame(true));

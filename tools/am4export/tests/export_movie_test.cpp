@@ -8,39 +8,17 @@
 #include <functional>
 
 #include "am4_writer.h"
-#include "backup_walk.h"
 #include "mp4_box_reader.h"
+#include "recording_fixture.h"
 #include "mulaw.h"
 
 namespace am4export {
 namespace {
 
 using testsupport::Bytes;
-
-struct Recording {
-  explicit Recording(Bytes data) : bytes(std::move(data)) {
-    backup::MemorySource source(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    probed = backup::ProbeSource(source, info);
-    index = IndexRecording(source, info);
-  }
-  ExportPlan Plan(GroupRange range) const { return PlanExport(index, range); }
-  GroupRange All() const { return {0, static_cast<uint32_t>(index.group_starts.size())}; }
-
-  Bytes bytes;
-  bool probed = false;
-  backup::RecordingInfo info;
-  RecordingIndex index;
-};
-
-Bytes Fixture(const char* name) { return testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + name); }
-
-// A fixture with `damage` done to the bytes of its segments.
-Bytes Damaged(const char* name,
-              const std::function<void(Bytes&, const std::vector<testsupport::WalkedSegment>&)>& damage) {
-  Bytes file = Fixture(name);
-  damage(file, testsupport::WalkSegments(file));
-  return file;
-}
+using testfixture::Damaged;
+using testfixture::Fixture;
+using testfixture::Recording;
 
 // A recording made in memory: 4 s at 25 pictures/s from 12:00:00, a key
 // frame every `group` pictures, sound throughout; its slices are made up.
@@ -68,6 +46,21 @@ class VectorSink : public ByteSink {
   }
   Bytes bytes;
 };
+
+// The export of `plan` from the recording into `out`; each sample's
+// "digest" is its bytes themselves, so that tests can see what was digested.
+bool WriteTo(const Recording& r, const ExportPlan& plan, VectorSink& out, std::vector<std::string>& samples) {
+  backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
+  const SampleDigest raw = [](const Bytes& sets, const uint8_t* picture, size_t length) {
+    return std::string(sets.begin(), sets.end()) + std::string(reinterpret_cast<const char*>(picture), length);
+  };
+  return WriteExport(source, r.index, plan, out, raw, samples);
+}
+
+bool WriteTo(const Recording& r, const ExportPlan& plan, VectorSink& out) {
+  std::vector<std::string> samples;
+  return WriteTo(r, plan, out, samples);
+}
 
 TEST(ExportIndex, PicturesCarryTheCaptureTimesThatTheDecodeStageStamps) {
   const Recording r(Fixture("cams4_25fps.am4"));
@@ -186,8 +179,7 @@ TEST(ExportIndex, DamagedSegmentsAreSkippedAndCounted) {
     EXPECT_EQ(plan.cues[0].duration, 20u * 3600);
     EXPECT_EQ(plan.cues[1].time.second, 56);
     VectorSink out;
-    backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
-    EXPECT_TRUE(WriteExport(source, r.index, plan, out));
+    EXPECT_TRUE(WriteTo(r, plan, out));
   }
 }
 
@@ -213,8 +205,7 @@ TEST(ExportWrite, AnyDamageGivesAnExportOfExactlyItsPlanOrNone) {
     const ExportPlan plan = r.Plan(r.All());
     ASSERT_FALSE(mp4::MovieHeader(plan.movie).empty());
     VectorSink out;
-    backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
-    ASSERT_TRUE(WriteExport(source, r.index, plan, out));
+    ASSERT_TRUE(WriteTo(r, plan, out));
     ASSERT_LE(plan.source_end, r.bytes.size());
     ++exported;
     damaged += plan.damaged_segments > 0;
@@ -227,8 +218,7 @@ TEST(ExportWrite, SamplesAreTheBoxesOwnBytesAndTheExpandedSound) {
   const Recording r(Fixture("cams4_25fps.am4"));
   const ExportPlan plan = r.Plan(r.All());
   VectorSink out;
-  backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
-  ASSERT_TRUE(WriteExport(source, r.index, plan, out));
+  ASSERT_TRUE(WriteTo(r, plan, out));
   const Bytes& file = out.bytes;
   EXPECT_EQ(file.size(), mp4::MovieHeader(plan.movie).size() + mp4::MediaDataSize(plan.movie));
 
@@ -260,8 +250,8 @@ TEST(ExportWrite, KeyFramesOfSegmentsWithOtherParameterSetsCarryThemInBand) {
   const ExportPlan plan = r.Plan(r.All());
   for (size_t s = 0; s < plan.sets_in_band.size(); ++s) EXPECT_EQ(plan.sets_in_band[s], s >= 25) << s;
   VectorSink out;
-  backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
-  ASSERT_TRUE(WriteExport(source, r.index, plan, out));
+  std::vector<std::string> samples;
+  ASSERT_TRUE(WriteTo(r, plan, out, samples));
   const Bytes& file = out.bytes;
   const auto chunks = mp4test::Words(file, *mp4test::FindBox(file, "moov/trak/mdia/minf/stbl/stco", 0));
   const auto sizes = mp4test::Words(file, *mp4test::FindBox(file, "moov/trak/mdia/minf/stbl/stsz", 0));
@@ -278,6 +268,11 @@ TEST(ExportWrite, KeyFramesOfSegmentsWithOtherParameterSetsCarryThemInBand) {
   EXPECT_EQ(8 + sps + pps, sets.length);
   const auto* frame = &r.bytes[r.index.segments[25].offset + 512 + key.at];
   EXPECT_TRUE(std::equal(frame, frame + key.size, file.begin() + at + sets.length));
+  // Each picture's digest took exactly its sample's bytes, sets included.
+  ASSERT_EQ(samples.size(), r.index.pictures.size());
+  const std::string& key_sample = samples[r.index.group_starts[25]];
+  EXPECT_EQ(key_sample, std::string(file.begin() + at, file.begin() + at + key_sample.size()));
+  for (size_t p = 0; p < samples.size(); ++p) EXPECT_EQ(samples[p].size(), sizes[2 + p]) << p;
 }
 
 TEST(ExportWrite, ASourceThatChangedSinceItWasIndexedFailsTheExport) {
@@ -285,8 +280,7 @@ TEST(ExportWrite, ASourceThatChangedSinceItWasIndexedFailsTheExport) {
   const ExportPlan plan = r.Plan(r.All());
   r.bytes[r.index.segments[30].offset + 512 + 3] ^= 0x10;  // a box size
   VectorSink out;
-  backup::MemorySource source(r.bytes.data(), static_cast<uint32_t>(r.bytes.size()));
-  EXPECT_FALSE(WriteExport(source, r.index, plan, out));
+  EXPECT_FALSE(WriteTo(r, plan, out));
 }
 
 }  // namespace

@@ -35,6 +35,10 @@ ffmpeg -v error -y -i "$avi" -vf "select=eq(n\,100)" -frames:v 1 "$out/export_fr
 jpeg=$folder/20260314_092655.jpg
 [ "$(identify -format '%m %w %h' "$jpeg")" = "JPEG 360 288" ] || fail "still: $(identify "$jpeg")"
 echo "still: $(identify -format '%m %wx%h' "$jpeg")"
+# The lossless still: camera 1's quarter at its decoded size, brightened as shown.
+png=$folder/20260314_092655.png
+[ "$(identify -format '%m %w %h %[Camera]' "$png")" = "PNG 360 288 1" ] || fail "lossless still: $(identify "$png")"
+echo "lossless still: $(identify -format '%m %wx%h, camera %[Camera], captured %[Capture Time]' "$png")"
 
 pdfs=("$PRINT_DIR"/*.pdf)
 [ "${#pdfs[@]}" = 1 ] && [ -f "${pdfs[0]}" ] || fail "printed: ${pdfs[*]}"

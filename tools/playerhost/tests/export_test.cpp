@@ -30,6 +30,7 @@ std::wstring FixturePath() { return WindowsPath(Widen(FIXTURE_DIR "/cams4_25fps.
 constexpr wchar_t kFolder[] = L"C:\\WEB_BACKUP\\";
 constexpr wchar_t kFirstRecording[] = L"CAM01_20260314_092655.avi";
 constexpr wchar_t kFirstStill[] = L"20260314_092655.jpg";
+constexpr wchar_t kFirstLosslessStill[] = L"20260314_092655.png";
 enum : int { kEditPanel = 256, kEditBrighter = 258, kEditUndo = 266, kEditRedo = 265, kEditLeft = 262,
              kEditRight = 263, kEditSave = 267, kEditPrint = 268, kAviPanel = 512, kOptionStart = 513,
              kOptionStop = 514 };
@@ -142,7 +143,7 @@ TEST_F(Export, OptionStopASeekAndClosingThePanelEachEndARecording) {
 }
 
 TEST_F(Export, ImageEditChangesThePictureSavesPrintsAndPutsItBack) {
-  DeleteFileW((std::wstring(kFolder) + kFirstStill).c_str());
+  for (const wchar_t* still : {kFirstStill, kFirstLosslessStill}) DeleteFileW((std::wstring(kFolder) + still).c_str());
   const Pixels untouched = p.CaptureRect(kVideoArea);
   p.ClickButton(kImageEdit);
   const RECT save = PanelButtonOnScreen(p, kEditPanel, kEditSave);
@@ -159,6 +160,7 @@ TEST_F(Export, ImageEditChangesThePictureSavesPrintsAndPutsItBack) {
 
   ClickPanelButton(p, kEditPanel, kEditSave);
   EXPECT_TRUE(uidriver::WaitUntil([&] { return Exists(std::wstring(kFolder) + kFirstStill); }, 5000));
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return Exists(std::wstring(kFolder) + kFirstLosslessStill); }, 5000));
 
   const char* print_dir = getenv("PRINT_DIR");
   ASSERT_TRUE(print_dir) << "the session's printer folder";

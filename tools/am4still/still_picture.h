@@ -1,0 +1,34 @@
+// Which picture a still is made of: the picture on show at a capture time,
+// and the pictures playback decodes paired with the recording's index.
+// Portable.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "recording_index.h"
+
+namespace still {
+
+// "YYYY-MM-DD hh:mm:ss" or "YYYY-MM-DD hh:mm:ss.mmm" as milliseconds since
+// 1970; false for anything else.
+bool ParseStillTime(const std::string& text, int64_t& ms);
+
+// The picture of the index on show at `ms`: the first whose capture time is
+// at or before it and whose next picture's is after it (the last picture
+// shows for one picture interval). -1 when there is none.
+int64_t PictureAt(const am4export::RecordingIndex& index, int64_t ms);
+
+// Pairs the pictures playback decodes, in order, with the index's pictures:
+// each with the next picture of the index that carries its timestamp.
+class PictureMatcher {
+ public:
+  explicit PictureMatcher(const am4export::RecordingIndex& index) : index_(index) {}
+  // The index picture of the next decoded picture; -1 when none is left.
+  int64_t Next(uint32_t timestamp);
+
+ private:
+  const am4export::RecordingIndex& index_;
+  size_t next_ = 0;
+};
+
+}  // namespace still
