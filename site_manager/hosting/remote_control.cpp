@@ -35,24 +35,6 @@ uintptr_t g_ownBegin = 0, g_ownEnd = 0;
 uintptr_t g_callerBegin = 0;
 std::atomic<DWORD> g_hostThread{0};  // the thread that calls into controls
 
-bool IsFault(DWORD code) {
-  switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION:
-    case EXCEPTION_ILLEGAL_INSTRUCTION:
-    case EXCEPTION_PRIV_INSTRUCTION:
-    case EXCEPTION_INT_DIVIDE_BY_ZERO:
-    case EXCEPTION_INT_OVERFLOW:
-    case EXCEPTION_IN_PAGE_ERROR:
-    case EXCEPTION_DATATYPE_MISALIGNMENT:
-    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
-    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
-    case EXCEPTION_FLT_INVALID_OPERATION:
-      return true;
-    default:
-      return false;
-  }
-}
-
 uintptr_t FunctionStart(uintptr_t pc) {
   DWORD64 base = 0;
   PRUNTIME_FUNCTION f = RtlLookupFunctionEntry(pc, &base, nullptr);
@@ -96,7 +78,7 @@ bool OwnFramesInside(const CONTEXT& fault) {
 // control's: the guard would abandon our frames with it and carry on, so
 // it ends the program as a fault anywhere else in our code does.
 LONG CALLBACK AttributeFault(EXCEPTION_POINTERS* info) {
-  if (!IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;  // before anything else
+  if (!win32::IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;  // before anything else
   if (GetCurrentThreadId() != g_hostThread.load()) return EXCEPTION_CONTINUE_SEARCH;
   if (!OwnFramesInside(*info->ContextRecord)) return EXCEPTION_CONTINUE_SEARCH;
   OutputDebugStringA("===>>> a fault in the site manager's own code while a hosted control called it\r\n");

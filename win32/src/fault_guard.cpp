@@ -15,7 +15,18 @@ struct Guard {
 thread_local Guard* t_guard = nullptr;
 thread_local volatile bool t_faulted = false;
 
-bool IsFault(DWORD code) {
+LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
+  Guard* guard = t_guard;
+  if (!guard || !IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+  t_guard = guard->outer;
+  t_faulted = true;
+  *info->ContextRecord = guard->resume;
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+}  // namespace
+
+bool IsFault(unsigned long code) {
   switch (code) {
     case EXCEPTION_ACCESS_VIOLATION:
     case EXCEPTION_ILLEGAL_INSTRUCTION:
@@ -32,17 +43,6 @@ bool IsFault(DWORD code) {
       return false;
   }
 }
-
-LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
-  Guard* guard = t_guard;
-  if (!guard || !IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-  t_guard = guard->outer;
-  t_faulted = true;
-  *info->ContextRecord = guard->resume;
-  return EXCEPTION_CONTINUE_EXECUTION;
-}
-
-}  // namespace
 
 int CallGuarded(int (*fn)(void*), void* arg, int on_fault, GuardLayer layer) {
   // Inner guards go to the front of the handler list, backstops to its end,

@@ -20,6 +20,17 @@ constexpr WORD kRemoteSetup = 2, kLiveView = 3, kBackup = 4, kPlayer = 5, kSearc
 
 std::string PortText(const Simulator& s) { return std::to_string(s.Port()); }
 
+// One recorder simulator for each case's behaviour, and its site line.
+template <class Cases>
+std::vector<std::unique_ptr<Simulator>> RecordersFor(const Cases& cases, std::vector<std::string>& sites) {
+  std::vector<std::unique_ptr<Simulator>> recorders;
+  for (const auto& c : cases) {
+    recorders.push_back(std::make_unique<Simulator>(L"recorder_sim.exe", std::wstring(L"--user admin:1 --behave ") + c.behave));
+    sites.push_back("127.0.0.1," + PortText(*recorders.back()) + ",admin");
+  }
+  return recorders;
+}
+
 // Clicks a row of the site list; rows are at least 20 pixels high.
 void SelectRow(HWND setup, int row, int rowHeight = 23) {
   HWND list = GetDlgItem(setup, kList);
@@ -201,12 +212,8 @@ TEST(Login, RefusedClosedAndUnreadableAnswersNeverCrashTheSiteManager) {
       {L"hostile:huge", L"", false},        {L"hostile:short0", L"", true}, {L"hostile:short2", L"", true},
       {L"hostile:flood", L"", true},        {L"excess", L"Users connect excess.", true},
   };
-  std::vector<std::unique_ptr<Simulator>> recorders;
   std::vector<std::string> sites;
-  for (const Case& c : cases) {
-    recorders.push_back(std::make_unique<Simulator>(L"recorder_sim.exe", std::wstring(L"--user admin:1 --behave ") + c.behave));
-    sites.push_back("127.0.0.1," + PortText(*recorders.back()) + ",admin");
-  }
+  const auto recorders = RecordersFor(cases, sites);
   Session s(SiteListOf(sites));
   ASSERT_NE(s.launcher, nullptr);
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -249,12 +256,8 @@ TEST(Login, AHostileRecorderNeverHoldsTheWindowAndEachAttemptEndsWithItsMessageI
       {L"hostile:huge", L"Fail Connect"},                  // a payload length over 1 MiB
       {L"hostile:cut", L"Fail Connect"},                   // closed in the middle of the answer
   };
-  std::vector<std::unique_ptr<Simulator>> recorders;
   std::vector<std::string> sites;
-  for (const Case& c : cases) {
-    recorders.push_back(std::make_unique<Simulator>(L"recorder_sim.exe", std::wstring(L"--user admin:1 --behave ") + c.behave));
-    sites.push_back("127.0.0.1," + PortText(*recorders.back()) + ",admin");
-  }
+  const auto recorders = RecordersFor(cases, sites);
   Session s(SiteListOf(sites));
   ASSERT_NE(s.launcher, nullptr);
   for (size_t i = 0; i < std::size(cases); ++i) {

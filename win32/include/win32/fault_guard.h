@@ -17,4 +17,8 @@ enum class GuardLayer {
 // of one module are of one layer: the first call decides.
 int CallGuarded(int (*fn)(void*), void* arg, int on_fault, GuardLayer layer = GuardLayer::kInner);
 
+// Whether an exception code is a hardware fault, the kind a guard takes
+// (C++ exceptions, debug output and breakpoints are not).
+bool IsFault(unsigned long code);
+
 }  // namespace win32
