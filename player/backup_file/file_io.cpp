@@ -48,14 +48,14 @@ void FileIO::Close() {
   position_ = 0;
 }
 
-int ClassifyFile(const wchar_t* name) {
+int ClassifyFile(const wchar_t* name, const std::atomic<bool>* stop) {
   FileIO file;
-  return file.Open(name, 1) ? ClassifySource(file) : 0;
+  return file.Open(name, 1) ? ClassifySource(file, stop) : 0;
 }
 
-bool ProbeRecording(const wchar_t* name, RecordingInfo& info) {
+bool ProbeRecording(const wchar_t* name, RecordingInfo& info, const std::atomic<bool>* stop) {
   FileIO file;
-  return file.Open(name, 1) && ProbeSource(file, info);
+  return file.Open(name, 1) && ProbeSource(file, info, stop);
 }
 
 }  // namespace backup

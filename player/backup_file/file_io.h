@@ -32,8 +32,8 @@ class FileIO : public ByteSource {
 };
 
 // Kind of the file's first marked sector; 0 when it cannot be opened.
-int ClassifyFile(const wchar_t* name);
+int ClassifyFile(const wchar_t* name, const std::atomic<bool>* stop = nullptr);
 // The file's recording span; false when it cannot be opened or has none.
-bool ProbeRecording(const wchar_t* name, RecordingInfo& info);
+bool ProbeRecording(const wchar_t* name, RecordingInfo& info, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace backup

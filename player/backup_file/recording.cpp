@@ -1,6 +1,7 @@
 #include "recording.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace backup {
 
@@ -18,40 +19,94 @@ bool SeekTo(ByteSource& source, uint32_t offset) {
   return true;
 }
 
-int ClassifySource(ByteSource& source) {
-  if (!source.Seek(0, kFromStart)) return 0;
-  uint8_t sector[kSectorSize];
-  for (uint32_t i = 0; i < kMaxClassifySectors; ++i) {
-    if (source.Read(kSectorSize, sector) < kSectorSize) return 0;
-    if (const int kind = ClassifySector(sector)) return kind;
+namespace {
+
+constexpr uint32_t kScanBlockSectors = 2048;  // the long scans read 1 MiB at a time
+
+bool Stopped(const std::atomic<bool>* stop) { return stop && stop->load(); }
+
+// From the current position, whole sectors forwards a block at a time: the
+// offset of the first that `match` takes, within max_sectors. False at the
+// end of the file (a short sector included), past max_sectors, or stopped.
+template <class Match>
+bool ScanForward(ByteSource& source, uint64_t max_sectors, const std::atomic<bool>* stop, Match match,
+                 uint32_t& found) {
+  std::vector<uint8_t> block(kScanBlockSectors * kSectorSize);
+  for (uint64_t done = 0; done < max_sectors && !Stopped(stop);) {
+    const uint32_t start = source.Position();
+    const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(kScanBlockSectors, max_sectors - done));
+    const uint32_t sectors = source.Read(want * kSectorSize, block.data()) / kSectorSize;
+    for (uint32_t i = 0; i < sectors; ++i) {
+      if (match(&block[i * kSectorSize])) {
+        found = start + i * kSectorSize;
+        return true;
+      }
+    }
+    if (sectors < want) return false;
+    done += sectors;
   }
-  return 0;
+  return false;
 }
 
-bool ProbeSource(ByteSource& source, RecordingInfo& info) {
-  uint8_t sector[kSectorSize];
+// Sectors backwards from the one at `at` down to offset 0, a block at a
+// time: the offset of the first that `match(sector, offset)` takes.
+template <class Match>
+bool ScanBackward(ByteSource& source, uint32_t at, const std::atomic<bool>* stop, Match match, uint32_t& found) {
+  std::vector<uint8_t> block(kScanBlockSectors * kSectorSize);
+  for (int64_t top = at; top >= 0 && !Stopped(stop);) {
+    const int64_t block_low = top - int64_t{kScanBlockSectors - 1} * kSectorSize;
+    const uint32_t low = static_cast<uint32_t>(std::max<int64_t>(0, block_low));
+    const uint32_t bytes = static_cast<uint32_t>(top - low) + kSectorSize;
+    if (!SeekTo(source, low) || source.Read(bytes, block.data()) < bytes) return false;
+    for (uint32_t i = bytes / kSectorSize; i-- > 0;) {
+      if (match(&block[i * kSectorSize], low + i * kSectorSize)) {
+        found = low + i * kSectorSize;
+        return true;
+      }
+    }
+    top = int64_t{low} - kSectorSize;
+  }
+  return false;
+}
+
+}  // namespace
+
+int ClassifySource(ByteSource& source, const std::atomic<bool>* stop) {
+  if (!source.Seek(0, kFromStart)) return 0;
+  uint32_t at = 0;
+  int kind = 0;
+  const auto marked = [&](const uint8_t* sector) { return (kind = ClassifySector(sector)) != 0; };
+  return ScanForward(source, kMaxClassifySectors, stop, marked, at) ? kind : 0;
+}
+
+bool ProbeSource(ByteSource& source, RecordingInfo& info, const std::atomic<bool>* stop) {
   uint32_t first = 0;
-  if (!source.Seek(0, kFromStart) || !FindHeaderForward(source, sector, first, nullptr)) return false;
-  const SegmentTime start = HeaderTime(ParseSegmentHeader(sector));
+  SegmentTime start{};
+  const auto first_header = [&](const uint8_t* sector) {
+    if (!IsHeaderSector(sector)) return false;
+    start = HeaderTime(ParseSegmentHeader(sector));
+    return true;
+  };
+  if (!source.Seek(0, kFromStart) || !ScanForward(source, UINT64_MAX, stop, first_header, first)) return false;
 
   if (!source.Seek(0, kFromEnd)) return false;
   const uint32_t size = source.Position();
   if (size < 2 * kSectorSize) return false;  // nothing before the last sector
-  for (int64_t at = (size - 2 * kSectorSize) / kSectorSize * kSectorSize; at >= 0; at -= kSectorSize) {
-    if (!SeekTo(source, static_cast<uint32_t>(at)) ||
-        source.Read(kSectorSize, sector) < kSectorSize)
-      return false;
-    if (!IsHeaderSector(sector)) continue;
-    const SegmentHeader last = ParseSegmentHeader(sector);
-    if (!SegmentFits(static_cast<uint32_t>(at), last, size)) continue;
-    info.first_header_offset = first;
-    info.last_header_offset = static_cast<uint32_t>(at);
-    info.start_time = start;
-    info.end_time = HeaderTime(last);
-    info.video_format = last.video_format;
-    return true;
-  }
-  return false;
+  SegmentHeader last{};
+  const auto complete_header = [&](const uint8_t* sector, uint32_t offset) {
+    if (!IsHeaderSector(sector)) return false;
+    last = ParseSegmentHeader(sector);
+    return SegmentFits(offset, last, size);
+  };
+  uint32_t at = 0;
+  if (!ScanBackward(source, (size - 2 * kSectorSize) / kSectorSize * kSectorSize, stop, complete_header, at))
+    return false;
+  info.first_header_offset = first;
+  info.last_header_offset = at;
+  info.start_time = start;
+  info.end_time = HeaderTime(last);
+  info.video_format = last.video_format;
+  return true;
 }
 
 namespace {
@@ -61,7 +116,7 @@ namespace {
 bool FindHeader(ByteSource& source, uint8_t* sector, uint32_t& offset, SearchObserver* observer, bool backward) {
   for (;;) {
     const uint32_t at = source.Position();
-    if (observer) observer->OnSearchPosition(at);
+    if (observer && !observer->OnSearchPosition(at)) return false;
     if (source.Read(kSectorSize, sector) < kSectorSize) return false;
     if (IsHeaderSector(sector)) {
       offset = at;

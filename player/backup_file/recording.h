@@ -1,6 +1,7 @@
 // Finding things in a backup file: its kind, the span of its recording, and
 // the header searches with which playback walks from segment to segment.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "backup_format.h"
@@ -23,17 +24,21 @@ struct RecordingInfo {
 // lies past the end.
 bool SeekTo(ByteSource& source, uint32_t offset);
 
+// The two scans below read large blocks and search them in memory; `stop`,
+// when given and set, ends them early as a failure.
+
 // Kind of the first marked sector from offset 0 (0 when none within 320 MiB).
-int ClassifySource(ByteSource& source);
+int ClassifySource(ByteSource& source, const std::atomic<bool>* stop = nullptr);
 
 // First header from the start, last complete header from the end (the
 // file's last sector is never examined). False when either is missing.
-bool ProbeSource(ByteSource& source, RecordingInfo& info);
+bool ProbeSource(ByteSource& source, RecordingInfo& info, const std::atomic<bool>* stop = nullptr);
 
-// Told of every position a header search passes.
+// Told of every position a header search passes; false ends the search,
+// which then fails.
 class SearchObserver {
  public:
-  virtual void OnSearchPosition(uint32_t position) = 0;
+  virtual bool OnSearchPosition(uint32_t position) = 0;
 
  protected:
   ~SearchObserver() = default;

@@ -23,9 +23,13 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
 }  // namespace
 
 bool RunBenchmark(view::PlayerScreenView& view, const wchar_t* out_path) {
+  // EXIT pressed while the messages are pumped takes the view and its
+  // engine away: each look at them checks that the window is still there.
+  const HWND window = view.Hwnd();
+  const auto gone = [window] { return !IsWindow(window); };
   engine::PlaybackEngine& e = view.Engine();
-  const auto paused = [&] { return e.PlayMode() == engine::kModePause; };
-  if (!PumpUntil(paused, 20000)) return false;
+  const auto paused = [&] { return gone() || e.PlayMode() == engine::kModePause; };
+  if (!PumpUntil(paused, 20000) || gone()) return false;
   view::DisplayTimings& t = view.Timings();
   t.ms.reserve(4096);
   t.timestamps.reserve(4096);
@@ -37,6 +41,7 @@ bool RunBenchmark(view::PlayerScreenView& view, const wchar_t* out_path) {
   Sleep(200);
   const bool ended = PumpUntil(paused, 600000);
   const double played = (GetTickCount() - start) / 1000.0;
+  if (gone()) return false;
   e.StopEngine();
   t.enabled.store(false);
 

@@ -4,5 +4,6 @@
 #include "player_screen_view.h"
 
 // Plays from the first picture to the end; false when it did not end within
-// the time limit or the figures could not be written.
+// the time limit, the player went meanwhile, or the figures could not be
+// written.
 bool RunBenchmark(view::PlayerScreenView& view, const wchar_t* out_path);

@@ -30,6 +30,8 @@ const ComClass kClasses[] = {
 
 constexpr WORD kTypeLibMajor = 1, kTypeLibMinor = 0;
 constexpr LCID kTypeLibLocale = 0x409;
+// The type library is built for this module's bitness and registered under it.
+constexpr SYSKIND kTypeLibSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 }  // namespace
 
@@ -74,7 +76,7 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
-  if (FAILED(UnRegisterTypeLib(LIBID_RewynLib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, SYS_WIN64)))
+  if (FAILED(UnRegisterTypeLib(LIBID_RewynLib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, kTypeLibSysKind)))
     return SELFREG_E_TYPELIB;
   for (const ComClass& c : kClasses)
     if (!UnregisterClassEntry(c.entry)) return SELFREG_E_CLASS;

@@ -5,13 +5,16 @@
 
 #include <new>
 
-#include "benchmark.h"
 #include "class_factory.h"
 #include "container_hook.h"
 #include "control_messages.h"
 #include "panel.h"
 #include "rewyn_h.h"
 #include "view_messages.h"
+
+#ifdef REWYN_BENCHMARK_BUILD
+#include "benchmark.h"
+#endif
 
 namespace rewyn {
 
@@ -463,10 +466,12 @@ bool CRewynCtrl::OnCopyData(const COPYDATASTRUCT& data) {
   if (!view_ || !path || data.cbData % sizeof(wchar_t) || chars == 0 || chars > 32768 || path[chars - 1])
     return false;
   switch (data.dwData) {
-    case kOpenFileData:
+    case kOpenFileData:  // started only once it classifies as a backup file
       return view_->OpenFile(path);
+#ifdef REWYN_BENCHMARK_BUILD
     case kRunBenchmarkData:
       return RunBenchmark(*view_, path);
+#endif
   }
   return false;
 }

@@ -59,7 +59,10 @@ PlaybackEngine::~PlaybackEngine() {
 
 bool PlaybackEngine::StartPlayback(const wchar_t* path, HWND window) {
   backup::RecordingInfo info;
-  if (!backup::ProbeRecording(path, info)) return false;
+  return backup::ProbeRecording(path, info) && StartPlayback(path, info, window);
+}
+
+bool PlaybackEngine::StartPlayback(const wchar_t* path, const backup::RecordingInfo& info, HWND window) {
   if (decoder_ready_) {
     SetPlayMode(kModePause);  // the new workers must not start in the old file's mode
     StopWorkers();

@@ -33,6 +33,8 @@ class PlaybackEngine : private ReaderHost {
 
   // Starts a backup file: probe, decoder, workers, sound, first picture.
   bool StartPlayback(const wchar_t* path, HWND window);
+  // The same for a file probed already (off the window's thread, say).
+  bool StartPlayback(const wchar_t* path, const backup::RecordingInfo& info, HWND window);
   // When it returns, no picture of the old mode is presented any more (the
   // view must not wait on the caller's thread while presenting).
   void SetPlayMode(int mode);
@@ -100,6 +102,7 @@ class PlaybackEngine : private ReaderHost {
   void ShowPosition(uint32_t position, uint32_t span) override { view_.OnPosition(position, span); }
   void PrepareSeek() override;
   void Pause(int ms) override { Sleep(ms); }
+  bool KeepSearching() override { return data_load_.running.load() != 0; }
 
   EngineView& view_;
   AudioOutput* audio_;

@@ -48,10 +48,11 @@ void SegmentReader::RequestSeek(double fraction) {
   seek_pending_.store(true);
 }
 
-void SegmentReader::OnSearchPosition(uint32_t position) {
+bool SegmentReader::OnSearchPosition(uint32_t position) {
   const uint32_t span = info_.SpanLength();
   const uint32_t from_first = position > info_.first_header_offset ? position - info_.first_header_offset : 0;
   host_.ShowPosition(from_first < span ? from_first : span, span);
+  return host_.KeepSearching();
 }
 
 bool SegmentReader::Read(ReaderKind kind, GroupPlan plan) {
@@ -128,8 +129,12 @@ bool SegmentReader::ReadFirst() {
 bool SegmentReader::ReadLast() {
   seek_pending_.store(false);
   ClearPosition();
-  if (!source_->Seek(-4 * static_cast<int32_t>(kSectorSize), kFromEnd)) return false;
+  // Headers from the last one on end past the span: the search starts below
+  // it, not in what follows the recording (preallocated space, say). Where
+  // it fails, it leaves the file where reverse reading then starts.
   const uint32_t span = info_.SpanLength();
+  const uint32_t last = info_.last_header_offset;
+  if (!SeekTo(*source_, last >= kSectorSize ? last - kSectorSize : 0)) return false;
   for (;;) {
     uint32_t offset;
     if (!FindHeaderBackward(*source_, sector_, offset, this)) return false;
@@ -190,8 +195,8 @@ bool SegmentReader::Queue(const SegmentHeader& header) {
 }
 
 bool SegmentReader::LoadSegment(uint32_t offset, SegmentHeader& header) {
-  uint32_t found;
-  if (!SeekTo(*source_, offset) || !FindHeaderForward(*source_, sector_, found, nullptr) || found != offset) return false;
+  if (!SeekTo(*source_, offset) || source_->Read(kSectorSize, sector_) < kSectorSize || !IsHeaderSector(sector_))
+    return false;
   header = ParseSegmentHeader(sector_);
   if (!ReadPayload(header)) return false;
   Split(header);

@@ -30,6 +30,9 @@ class ReaderHost {
   virtual void PrepareSeek() = 0;
   // Sleeps before a full video queue is emptied.
   virtual void Pause(int ms) = 0;
+  // Asked at every sector a header search passes: false ends the search
+  // (the worker is stopping).
+  virtual bool KeepSearching() = 0;
 
  protected:
   ~ReaderHost() = default;
@@ -80,7 +83,7 @@ class SegmentReader : private backup::SearchObserver {
   bool ReadPayloadAndQueue(const uint8_t* sector, const backup::SegmentHeader& header);
   bool Queue(const backup::SegmentHeader& header);
   bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header);
-  void OnSearchPosition(uint32_t position) override;
+  bool OnSearchPosition(uint32_t position) override;
   void ClearPosition();
 
   PacketQueue& video_;

@@ -66,6 +66,37 @@ struct Snapshot {
 };
 
 void MakeFolder() { CreateDirectoryW(kFolder, nullptr); }  // already there is fine
+std::wstring InFolder(const std::wstring& file) { return std::wstring(kFolder) + L"\\" + file; }
+
+// An export's name in the folder that no file has yet: stem + extension,
+// else stem_2, stem_3, ... The name is claimed by creating it (create-new,
+// so two exports never get one name) and left empty for the library to
+// write; empty when none could be had.
+std::wstring ClaimExportName(const std::wstring& stem, const wchar_t* extension) {
+  constexpr int kMaxCounter = 9999;
+  for (int n = 1; n <= kMaxCounter; ++n) {
+    const std::wstring name = n == 1 ? stem : stem + L"_" + std::to_wstring(n);
+    HANDLE h = CreateFileW(InFolder(name + extension).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return name;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return {};
+}
+
+std::wstring CameraStem(int camera, const PanelTime& time) {
+  wchar_t camera_part[16];
+  swprintf(camera_part, 16, L"CAM%02d_", camera + 1);
+  return camera_part + TimeText(kFileTimeForm, time);
+}
+
+// A still's name (without extension): the camera and the picture's time.
+std::wstring ClaimStillName(int camera, const PanelTime& time, const wchar_t* extension) {
+  return ClaimExportName(CameraStem(camera, time), extension);
+}
 
 // Writes a new file; a file of that name stays as it is.
 void WriteNewFile(const std::wstring& path, const std::vector<uint8_t>& data) {
@@ -94,12 +125,14 @@ bool Export::StartRecording(const AviChoices& choices, int camera) {
   if (camera < 0) return false;
   const PanelTime play = PlayTime();
   MakeFolder();
-  wchar_t camera_part[16];
-  swprintf(camera_part, 16, L"CAM%02d_", choices.camera + 1);
-  const Ansi file(camera_part + TimeText(kFileTimeForm, play) + L".avi");
-  if (!CreateNewBackupFile(Ansi(kFolder), file, uint8_t(choices.rate), 0)) return false;
+  const std::wstring name = ClaimExportName(CameraStem(choices.camera, play), L".avi");
+  if (name.empty()) return false;
+  if (!CreateNewBackupFile(Ansi(kFolder), Ansi(name + L".avi"), uint8_t(choices.rate), 0)) {
+    DeleteFileW(InFolder(name + L".avi").c_str());  // the empty claim
+    return false;
+  }
   size_limit_.store(uint64_t(choices.size_mb) * kMegabyte);
-  limit_reached_.store(false);
+  ending_.store(false);
   {
     const Ansi time(TimeText(kCaptionTimeForm, play));
     const Snapshot shot(display_, camera, true);
@@ -122,17 +155,20 @@ bool Export::OnPicture(const PanelTime& play, int camera) {
     std::lock_guard hold(time_lock_);
     play_time_ = play;
   }
-  if (!recording_.load() || limit_reached_.load() || camera < 0) return false;
+  if (!recording_.load() || ending_.load() || camera < 0) return false;
   const Ansi time(TimeText(kCaptionTimeForm, play));
   const Snapshot shot(display_, camera, true);
   const DisplayDC dc(display_.Hwnd());
   const uint32_t before = last_result_.load();
   const uint32_t now = CapScr2Avi(dc.Get(), shot.bitmap.Get(), 360, shot.height, time, 1, camera);
   last_result_.store(now);
-  if (now > before) last_frame_bytes_ = now - before;
+  // A frame that was not written (a full disk, a picture of another size)
+  // ends the recording as the size limit does: it must not look as running.
+  const bool written = now > before;
+  if (written) last_frame_bytes_ = now - before;
   // Successive frames differ little in size: the next one is taken as one and a half of this one.
-  if (uint64_t(now) + last_frame_bytes_ * 3 / 2 <= size_limit_.load()) return false;
-  limit_reached_.store(true);
+  if (written && uint64_t(now) + last_frame_bytes_ * 3 / 2 <= size_limit_.load()) return false;
+  ending_.store(true);
   return true;
 }
 
@@ -140,16 +176,17 @@ void Export::SaveJpeg(int camera) {
   if (camera < 0) return;
   MakeFolder();
   const PanelTime time = PlayTime();
-  const Ansi file(TimeText(kFileTimeForm, time));
+  const std::wstring name = ClaimStillName(camera, time, L".jpg");
+  if (name.empty()) return;
   const Snapshot shot(display_, camera, true);
   const DisplayDC dc(display_.Hwnd());
-  CapImageJpg(dc.Get(), shot.bitmap.Get(), shot.Rect(), 1, camera, file, Ansi(kFolder));
+  CapImageJpg(dc.Get(), shot.bitmap.Get(), shot.Rect(), 1, camera, Ansi(name), Ansi(kFolder));
   // Beside it the camera's quarter of the picture as decoded, lossless.
   engine::BitmapInfo info{};
   display_.CopyPicture(&info, edit_buffer_.data());
   const int width = info.header.width, height = -info.header.height;
   if (info.header.bit_count == 24 && width > 0 && height > 0 && size_t(3) * width * height <= edit_buffer_.size())
-    WriteNewFile(std::wstring(kFolder) + L"\\" + TimeText(kFileTimeForm, time) + L".png",
+    WriteNewFile(std::wstring(kFolder) + L"\\" + name + L".png",
                  still::CameraPng(edit_buffer_.data(), width, height, camera + 1,
                                   {{"Capture Time", std::string(Ansi(TimeText(kCaptionTimeForm, time)))},
                                    {"Camera", std::to_string(camera + 1)}}));

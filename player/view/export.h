@@ -28,7 +28,8 @@ class Export {
   ~Export();
 
   // User-interface thread.
-  // Opens CAMnn_<play time>.avi at the chosen rate and appends the paused
+  // Opens CAMnn_<play time>.avi (with _2, _3, ... when that is taken: an
+  // export never replaces a file) at the chosen rate and appends the paused
   // picture of `camera`; false (nothing changed) without a camera or a file.
   bool StartRecording(const AviChoices& choices, int camera);
   // Closes the recording, running or not; true when one ran.
@@ -36,6 +37,7 @@ class Export {
   bool Recording() const { return recording_.load(); }
   // Counts the recordings started: tells a late pause of an old one apart.
   uint32_t RecordingNumber() const { return number_.load(); }
+  // CAMnn_<play time>.jpg, with a counter as the recording's name has.
   void SaveJpeg(int camera);
   void Print(HWND owner, int camera, const PanelTime& start, const PanelTime& end, const std::wstring& version);
   // Image edit operations 1 to 6 on the whole picture shown.
@@ -43,7 +45,8 @@ class Export {
 
   // Display worker, after each picture shown (play time of the picture):
   // one frame while recording. True once the recording has reached its size
-  // limit (the next frame could pass it) and is to end as a pause ends it.
+  // limit (the next frame could pass it) or a frame could not be written,
+  // and it is to end as a pause ends it.
   bool OnPicture(const PanelTime& play, int camera);
 
  private:
@@ -56,7 +59,7 @@ class Export {
 
   std::atomic<bool> recording_{false};
   std::atomic<uint32_t> number_{0};
-  std::atomic<bool> limit_reached_{false};
+  std::atomic<bool> ending_{false};  // the size limit reached or a frame not written
   std::atomic<uint64_t> size_limit_{0};    // bytes; set before recording_
   std::atomic<uint32_t> last_result_{0};   // what the library returned for the last frame
   uint32_t last_frame_bytes_ = 0;          // display worker

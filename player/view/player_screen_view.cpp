@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "file_io.h"
 #include "player_controls.h"
 #include "player_keys.h"
 #include "slider_math.h"
@@ -19,7 +18,6 @@ namespace view {
 namespace {
 
 constexpr int kModeStepMs = 100;  // between play-mode changes, for the workers to follow
-constexpr int kBackupFileKind = 3;
 constexpr int kFileCameras = 4;
 
 PanelTime ToPanelTime(const backup::SegmentTime& t) {
@@ -156,6 +154,7 @@ void PlayerScreenView::Setup() {
 }
 
 void PlayerScreenView::Teardown() {
+  probe_.Cancel();
   clock_.Stop();
   // The engine and its decoders first: nothing may present a picture or
   // draw the slider into what is destroyed below.
@@ -514,9 +513,17 @@ void PlayerScreenView::ChooseFile() {
 }
 
 bool PlayerScreenView::OpenFile(const wchar_t* path) {
-  if (!engine_ || backup::ClassifyFile(path) != kBackupFileKind) return false;
+  if (!engine_ || !path) return false;
+  probe_.Start(path, Hwnd());
+  return true;
+}
+
+void PlayerScreenView::OnFileProbed(WPARAM number) {
+  std::wstring path;
+  backup::RecordingInfo info;
+  if (!engine_ || !probe_.Take(number, path, info)) return;
   current_file_ = path;
-  return engine_->StartPlayback(path, Hwnd());
+  engine_->StartPlayback(path.c_str(), info, Hwnd());
 }
 
 void PlayerScreenView::OnAviCommand(int command, int camera) {
@@ -533,6 +540,15 @@ void PlayerScreenView::OnAviCommand(int command, int camera) {
       ShowOneCamera(camera);
       break;
   }
+}
+
+// A panel closed by itself: its toggle goes off as a click would turn it off.
+void PlayerScreenView::TurnToggleOff(int id) {
+  ImageButton* b = Button(id);
+  if (!b || !b->State().checked) return;
+  b->State().checked = false;
+  RefreshNow(b);
+  Command(id, false);
 }
 
 void PlayerScreenView::EndRecording() {
@@ -646,8 +662,15 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case UM_IMAGE_COMMAND:
       OnImageCommand(int(wp));
       return 0;
+    case UM_PANEL_CLOSED:
+      if (avi_dialog_ && HWND(lp) == avi_dialog_->Hwnd()) TurnToggleOff(kAviSave);
+      if (image_edit_dialog_ && HWND(lp) == image_edit_dialog_->Hwnd()) TurnToggleOff(kImageEdit);
+      return 0;
     case UM_RECORDING_PAUSED:
       if (export_.Recording() && export_.RecordingNumber() == uint32_t(wp)) EndRecording();
+      return 0;
+    case UM_FILE_PROBED:
+      OnFileProbed(wp);
       return 0;
     case WM_DROPFILES:
       OnDrop(reinterpret_cast<HDROP>(wp));

@@ -18,6 +18,7 @@
 #include "display_time_date.h"
 #include "engine_view.h"
 #include "export.h"
+#include "file_probe.h"
 #include "image_edit_dlg.h"
 #include "image_button.h"
 #include "panel.h"
@@ -59,7 +60,9 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
       return false;
     return (msg.message == WM_KEYDOWN && OnPlayerKey(unsigned(msg.wParam))) || IsDialogMessageW(Hwnd(), &msg);
   }
-  // The open-file flow's last step: classify, then start. False: nothing changed.
+  // The open-file flow's last step: the file is classified and probed off
+  // the window's thread, then started if it is a backup file; anything else
+  // changes nothing. False when there is no player to open it in.
   bool OpenFile(const wchar_t* path);
 
   DisplayTimings& Timings() { return timings_; }
@@ -92,6 +95,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void AddKeyLegend(HWND area);
   void OnDrop(HDROP drop);
   void ChooseFile();
+  void OnFileProbed(WPARAM number);
   void SeekAt(int x);
   void DrawSliderAt(HDC panel, int x);
 
@@ -105,12 +109,14 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void OnImageCommand(int operation);
   // The recording closed and the AVI save panel's start usable again.
   void EndRecording();
+  void TurnToggleOff(int id);
 
   // Engine, sound and pictures: built once with the window object.
   engine::SoundOutput sound_;
   std::unique_ptr<engine::PlaybackEngine> engine_;
   DisplayManager display_;
   Export export_{display_};
+  FileProbe probe_;
   std::unique_ptr<AVISaveDlg> avi_dialog_;
   std::unique_ptr<ImageEditDlg> image_edit_dialog_;
   Panel panel_;

@@ -28,7 +28,7 @@ void SkinnedDialog::Follow() {
 }
 
 void SkinnedDialog::Close() {
-  if (Hwnd()) SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+  if (Hwnd()) DestroyWindow(Hwnd());
 }
 
 ImageButton* SkinnedDialog::AddButton(int id, const wchar_t* label) {
@@ -39,8 +39,9 @@ ImageButton* SkinnedDialog::AddButton(int id, const wchar_t* label) {
 }
 
 void SkinnedDialog::EnableButton(ImageButton* b, bool enabled) {
+  if (!b) return;
   b->State().Enable(enabled);
-  PostMessageW(Hwnd(), UM_BUTTON_REFRESH, WPARAM(b), LPARAM(&b->Rect()));
+  if (Hwnd()) PostMessageW(Hwnd(), UM_BUTTON_REFRESH, WPARAM(b), LPARAM(&b->Rect()));
 }
 
 BOOL SkinnedDialog::OnInit() {
@@ -66,7 +67,6 @@ void SkinnedDialog::Copy(const RECT& r, HDC to) {
 }
 
 void SkinnedDialog::DropPanel() {
-  buttons_.clear();
   if (panel_old_) SelectObject(panel_dc_.Get(), panel_old_);
   panel_old_ = nullptr;
   panel_.Reset();
@@ -125,8 +125,9 @@ INT_PTR SkinnedDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (own.get() == b && b->State().visible && panel) b->Draw(panel);
       return TRUE;
     }
-    case WM_CLOSE:
-      DestroyWindow(Hwnd());
+    case WM_CLOSE:  // Alt+F4 on the panel: it lives on hidden, and the player turns its toggle off
+      Show(false);
+      if (player_) PostMessageW(player_, UM_PANEL_CLOSED, 0, LPARAM(Hwnd()));
       return TRUE;
     case WM_DESTROY:
       DropPanel();

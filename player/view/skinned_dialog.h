@@ -21,6 +21,8 @@ class SkinnedDialog : public win32::Dialog {
   // Created hidden, owned by the player window, which receives its commands.
   bool Create(HWND player);
   // Shown at the player's client origin plus the panel's offset, or hidden.
+  // Closed by the user (Alt+F4), it hides and posts the player
+  // UM_PANEL_CLOSED with its window; it goes only with Close.
   void Show(bool show);
   void Follow();
   void Close();
@@ -50,7 +52,7 @@ class SkinnedDialog : public win32::Dialog {
   win32::Bitmap panel_;
   win32::MemoryDC panel_dc_;
   HGDIOBJ panel_old_ = nullptr;
-  std::vector<std::unique_ptr<ImageButton>> buttons_;  // the chain, in order
+  std::vector<std::unique_ptr<ImageButton>> buttons_;  // the chain, in order; as long as the object
   bool captured_ = false, tracking_leave_ = false;
 };
 

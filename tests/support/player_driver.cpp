@@ -11,6 +11,10 @@ constexpr int kVideoArea = 60, kFileOpen = 3;
 bool PlayerDriver::Start(const std::wstring& playerhost, const std::wstring& file) {
   std::wstring line = L"\"" + playerhost + L"\"";
   if (!file.empty()) line += L" \"" + file + L"\"";
+  // What the last player left on the screen is not taken for this one's,
+  // and the pointer rests off the window that opens.
+  ClearScreen();
+  MoveTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
   if (!program_.Start(line, L"Rewyn")) return false;
   // The view sits in the player control's window, inside the host's.
   WaitUntil([&] { return (view_ = FindDescendant(program_.Window(), L"PlayerScreenView")) != nullptr; }, 10000);

@@ -118,9 +118,11 @@ void TypeText(const std::wstring& text) {
   Sleep(50);
 }
 
-void PressKey(WORD vk) {
+void PressKey(WORD vk, WORD held) {
+  if (held) SendKey(held, 0, false);
   SendKey(vk, 0, false);
   SendKey(vk, 0, true);
+  if (held) SendKey(held, 0, true);
   Sleep(50);
 }
 
@@ -129,7 +131,7 @@ HWND FindDescendant(HWND window, const wchar_t* class_name) {
     const wchar_t* class_name;
     HWND found;
   } search{class_name, nullptr};
-  EnumChildWindows(window, [](HWND child, LPARAM lp) -> BOOL {
+  EnumChildWindows(window, [](HWND child, LPARAM lp) CALLBACK -> BOOL {
     auto* s = reinterpret_cast<Search*>(lp);
     wchar_t name[64] = {};
     GetClassNameW(child, name, 64);
@@ -170,6 +172,17 @@ Pixels Capture(const RECT& r) {
   for (int y = 0; y < out.height; ++y)
     memcpy(&out.bgr[size_t(y) * out.width * 3], static_cast<uint8_t*>(bits) + size_t(y) * stride, out.width * 3);
   return out;
+}
+
+void ClearScreen() {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  {
+    win32::WindowDC screen(nullptr);
+    PatBlt(screen.Get(), 0, 0, w, h, BLACKNESS);
+  }
+  // Reading the screen back waits until the paint has reached it: painted
+  // later, it would blacken the program started next.
+  Capture(RECT{0, 0, w, h});
 }
 
 bool SavePng(const Pixels& pixels, const std::wstring& path) {

@@ -66,7 +66,8 @@ void MouseUp(POINT screen);
 // Gives the window the keyboard: it becomes the foreground window.
 bool Focus(HWND window);
 void TypeText(const std::wstring& text);
-void PressKey(WORD virtual_key);
+// With `held` (VK_MENU for Alt+F4, say) held down around the key.
+void PressKey(WORD virtual_key, WORD held = 0);
 
 // The first window of that class among all the window's descendants, or null.
 HWND FindDescendant(HWND window, const wchar_t* class_name);
@@ -75,6 +76,11 @@ HWND FindDescendant(HWND window, const wchar_t* class_name);
 POINT OnScreen(HWND window, POINT client);
 RECT OnScreen(HWND window, RECT client);
 Pixels Capture(const RECT& screen_rect);
+// Paints the desktop black. Under Wine the desktop is not repainted when a
+// window closes: its last picture stays on the screen, and a new window at
+// its place shows it until it paints itself. Cleared first, the screen shows
+// no picture that the program started next did not draw.
+void ClearScreen();
 bool SavePng(const Pixels& pixels, const std::wstring& path);
 
 }  // namespace uidriver

@@ -1,11 +1,13 @@
 // playerhost [FILE [--bench OUT]]: the player control ("REWYN.RewynCtrl.1",
 // registered with regsvr32) in a top-level window titled "Rewyn". FILE is
 // opened as FILE OPEN would open it; EXIT ends the program. With --bench the
+// control is the benchmark build beside this program (RewynBench.dll), the
 // file is played to its end and the display step's figures go to OUT.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "control_messages.h"
 #include "view_messages.h"
@@ -21,9 +23,11 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 class HostWindow : public win32::Window {
  public:
   // The window, then the control in it at its own size, then the frame fitted to it.
-  bool Create() {
-    if (!Window::Create(L"RewynPlayerHost", L"Rewyn", kStyle, 0, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr) ||
-        !control_.Create(Hwnd(), kControl, nullptr))
+  // The control is the registered one, or the object given.
+  bool Create(IOleObject* bench_control) {
+    if (!Window::Create(L"RewynPlayerHost", L"Rewyn", kStyle, 0, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr))
+      return false;
+    if (!(bench_control ? control_.Create(Hwnd(), bench_control, nullptr) : control_.Create(Hwnd(), kControl, nullptr)))
       return false;
     RECT frame{};
     GetWindowRect(control_.ControlWindow(), &frame);
@@ -65,20 +69,44 @@ class HostWindow : public win32::Window {
   win32::ControlHost control_;
 };
 
+// The control's object from the benchmark build beside this program.
+win32::ComPtr<IOleObject> BenchControl(const win32::UniqueModule& module) {
+  win32::ComPtr<IOleObject> object;
+  CLSID clsid;
+  const auto get_class = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+      reinterpret_cast<void*>(GetProcAddress(module.Get(), "DllGetClassObject")));
+  win32::ComPtr<IClassFactory> factory;
+  if (get_class && SUCCEEDED(CLSIDFromProgID(kControl, &clsid)) &&
+      SUCCEEDED(get_class(clsid, IID_IClassFactory, factory.PutVoid())))
+    factory->CreateInstance(nullptr, IID_IOleObject, object.PutVoid());
+  return object;
+}
+
+std::wstring BesideThisProgram(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, n);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
 int Run(int show) {
-  HostWindow host;
-  if (!host.Create()) return 1;
-  ShowWindow(host.Hwnd(), show);
-  UpdateWindow(host.Hwnd());
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  const bool opened = argc >= 2 && host.Ask(rewyn::kOpenFileData, argv[1]);
-  if (argc == 4 && std::wstring(argv[2]) == L"--bench") {
-    const bool ok = opened && host.Ask(rewyn::kRunBenchmarkData, argv[3]);
-    LocalFree(argv);
-    return ok ? 0 : 1;
-  }
+  const std::vector<std::wstring> args(argv, argv + argc);
   LocalFree(argv);
+  const bool bench = args.size() == 4 && args[2] == L"--bench";
+  // Loaded before the host and freed after it.
+  const win32::UniqueModule bench_module(bench ? LoadLibraryW(BesideThisProgram(L"RewynBench.dll").c_str())
+                                               : nullptr);
+  win32::ComPtr<IOleObject> bench_control;
+  if (bench && !(bench_control = BenchControl(bench_module))) return 1;
+  HostWindow host;
+  if (!host.Create(bench_control.Get())) return 1;
+  bench_control.Reset();
+  ShowWindow(host.Hwnd(), show);
+  UpdateWindow(host.Hwnd());
+  const bool opened = args.size() >= 2 && host.Ask(rewyn::kOpenFileData, args[1].c_str());
+  if (bench) return opened && host.Ask(rewyn::kRunBenchmarkData, args[3].c_str()) ? 0 : 1;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (host.Control().TranslateKey(msg)) continue;

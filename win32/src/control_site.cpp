@@ -129,11 +129,18 @@ RECT NaturalRect(IOleObject* object) {
 }  // namespace
 
 bool ControlHost::Create(HWND parent, const wchar_t* prog_id, const RECT* rect) {
-  Close();
   CLSID clsid;
-  if (!ClassOf(prog_id, &clsid) ||
-      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.PutVoid())))
-    return false;
+  ComPtr<IOleObject> object;
+  return ClassOf(prog_id, &clsid) &&
+         SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object.PutVoid())) &&
+         Create(parent, object.Get(), rect);
+}
+
+bool ControlHost::Create(HWND parent, IOleObject* object, const RECT* rect) {
+  Close();
+  if (!object) return false;
+  object->AddRef();
+  object_.Reset(object);
   RECT r = rect ? *rect : NaturalRect(object_.Get());
   site_ = new ControlSite(parent, r);
   DWORD status = 0;

@@ -16,13 +16,32 @@ thread_local Guard* t_guard = nullptr;
 thread_local volatile bool t_faulted = false;
 
 LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
+  // The code first: reading the thread-local guard may allocate (emulated
+  // TLS), which must not happen for every exception of the process.
+  if (!IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
   Guard* guard = t_guard;
-  if (!guard || !IsFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+  if (!guard) return EXCEPTION_CONTINUE_SEARCH;
   t_guard = guard->outer;
   t_faulted = true;
   *info->ContextRecord = guard->resume;
   return EXCEPTION_CONTINUE_EXECUTION;
 }
+
+// The handler, registered by the module's first guarded call and removed
+// when the module unloads (a DLL's statics end at its detach): a handler
+// left behind would be called in unmapped code by the next exception.
+class Registration {
+ public:
+  explicit Registration(GuardLayer layer)
+      : handler_(AddVectoredExceptionHandler(layer == GuardLayer::kInner ? 1 : 0, OnException)) {}
+  ~Registration() {
+    if (handler_) RemoveVectoredExceptionHandler(handler_);
+  }
+  bool Ok() const { return handler_ != nullptr; }
+
+ private:
+  PVOID handler_;
+};
 
 }  // namespace
 
@@ -48,8 +67,8 @@ int CallGuarded(int (*fn)(void*), void* arg, int on_fault, GuardLayer layer) {
   // Inner guards go to the front of the handler list, backstops to its end,
   // so a fault inside both is taken by the inner one, whatever the order of
   // registration.
-  static const PVOID handler = AddVectoredExceptionHandler(layer == GuardLayer::kInner ? 1 : 0, OnException);
-  if (!handler) return fn(arg);
+  static const Registration handler(layer);
+  if (!handler.Ok()) return fn(arg);
   alignas(16) Guard guard;
   guard.outer = t_guard;
   t_faulted = false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -105,9 +107,101 @@ TEST(Recording, ProbeRefusesFilesWithoutACompleteSegment) {
   }
 }
 
+// The searches as a sector at a time reads them: what the block scans must
+// find, sector for sector.
+int ClassifyBySector(const Bytes& file) {
+  for (size_t at = 0; at + 512 <= file.size() && at / 512 < kMaxClassifySectors; at += 512)
+    if (const int kind = ClassifySector(&file[at])) return kind;
+  return 0;
+}
+
+bool ProbeBySector(const Bytes& file, RecordingInfo& info) {
+  size_t first = 0;
+  while (first + 512 <= file.size() && !IsHeaderSector(&file[first])) first += 512;
+  if (first + 512 > file.size() || file.size() < 1024) return false;
+  for (int64_t at = (file.size() - 1024) / 512 * 512; at >= 0; at -= 512) {
+    const SegmentHeader last = ParseSegmentHeader(&file[at]);
+    if (!IsHeaderSector(&file[at]) || !SegmentFits(uint32_t(at), last, file.size())) continue;
+    info.first_header_offset = uint32_t(first);
+    info.last_header_offset = uint32_t(at);
+    info.start_time = HeaderTime(ParseSegmentHeader(&file[first]));
+    info.end_time = HeaderTime(last);
+    info.video_format = last.video_format;
+    return true;
+  }
+  return false;
+}
+
+// A file of `size` zero bytes with headers (numbered in their date word) and
+// other marks at the given offsets.
+struct Layout {
+  const char* what;
+  uint32_t size;
+  std::vector<std::pair<uint32_t, uint32_t>> headers;  // offset, data sectors
+  std::vector<std::pair<uint32_t, const char*>> marks;  // offset, 4 bytes
+
+  Bytes Make() const {
+    Bytes file(size, 0);
+    uint8_t n = 1;
+    for (const auto& [at, data] : headers) {
+      Bytes h = testing::HeaderSector({}, data, 0);
+      h[40] = n++;  // the year: tells the headers apart
+      std::copy(h.begin(), h.begin() + std::min<size_t>(512, size - at), file.begin() + at);
+    }
+    for (const auto& [at, mark] : marks) std::memcpy(&file[at], mark, 4);
+    return file;
+  }
+};
+
+TEST(Recording, BlockScansFindWhatASectorAtATimeFinds) {
+  constexpr uint32_t kMiB = 1 << 20;  // the scans' block
+  const Layout layouts[] = {
+      {"a recording, then zeros over several blocks", 5 * kMiB, {{0, 3}, {2048, 3}, {4096, 3}}, {}},
+      {"headers in a block's last sector", 3 * kMiB + 100, {{kMiB - 512, 1}, {2 * kMiB - 512, 4}}, {}},
+      {"headers in a block's first sector", 3 * kMiB, {{kMiB, 1}, {2 * kMiB, 2}}, {}},
+      {"the last segment cut short", 2 * kMiB, {{512, 1}, {kMiB, 1}, {2 * kMiB - 2048, 9}}, {}},
+      {"the last header in the file's last sector", 2 * kMiB, {{0, 1}, {2 * kMiB - 512, 0}}, {}},
+      {"the first header past the first block", 3 * kMiB, {{kMiB + 1536, 2}, {2 * kMiB + 512, 1}}, {}},
+      {"a header cut by the end", 2 * kMiB + 300, {{4096, 1}, {2 * kMiB, 0}}, {}},
+      {"marks not at a sector start", 2 * kMiB, {{kMiB + 512, 1}}, {{kMiB + 100, "rvdx"}, {20, "RVDE"}}},
+      {"another mark before the first header", 3 * kMiB, {{2 * kMiB, 1}}, {{kMiB + 1024, "\xFA\xFF\xFF\xFF"}}},
+      {"RVDE first", 2 * kMiB, {{kMiB, 1}}, {{512, "RVDE"}}},
+      {"no header", 2 * kMiB + 512, {}, {}},
+      {"one segment", 1024, {{0, 1}}, {}},
+      {"shorter than two sectors", 700, {{0, 0}}, {}},
+  };
+  for (const Layout& layout : layouts) {
+    const Bytes file = layout.Make();
+    SourceOf f(file);
+    EXPECT_EQ(ClassifySource(f.source), ClassifyBySector(file)) << layout.what;
+    RecordingInfo expected, found;
+    const bool probed = ProbeBySector(file, expected);
+    ASSERT_EQ(ProbeSource(f.source, found), probed) << layout.what;
+    if (!probed) continue;
+    EXPECT_EQ(found.first_header_offset, expected.first_header_offset) << layout.what;
+    EXPECT_EQ(found.last_header_offset, expected.last_header_offset) << layout.what;
+    EXPECT_EQ(found.start_time.year, expected.start_time.year) << layout.what;
+    EXPECT_EQ(found.end_time.year, expected.end_time.year) << layout.what;
+  }
+}
+
+TEST(Recording, AStoppedScanFails) {
+  const Bytes file = Layout{"", 3 << 20, {{0, 1}, {(3 << 20) - 1024, 0}}, {}}.Make();
+  SourceOf f(file);
+  RecordingInfo info;
+  const std::atomic<bool> stop{true};
+  EXPECT_EQ(ClassifySource(f.source, &stop), 0);
+  EXPECT_FALSE(ProbeSource(f.source, info, &stop));
+  EXPECT_TRUE(ProbeSource(f.source, info));
+}
+
 struct Positions : SearchObserver {
   std::vector<uint32_t> seen;
-  void OnSearchPosition(uint32_t p) override { seen.push_back(p); }
+  size_t limit = SIZE_MAX;  // positions after which the search is ended
+  bool OnSearchPosition(uint32_t p) override {
+    seen.push_back(p);
+    return seen.size() < limit;
+  }
 };
 
 TEST(Recording, HeaderSearchesReportEveryPositionTheyPass) {
@@ -134,6 +228,12 @@ TEST(Recording, HeaderSearchesReportEveryPositionTheyPass) {
   EXPECT_FALSE(FindHeaderBackward(f.source, sector, offset, nullptr)) << "nothing before offset 1024";
   ASSERT_TRUE(f.source.Seek(4608, kFromStart));
   EXPECT_FALSE(FindHeaderForward(f.source, sector, offset, nullptr)) << "nothing after the second header";
+
+  Positions stopping;
+  stopping.limit = 2;
+  ASSERT_TRUE(f.source.Seek(1536, kFromStart));
+  EXPECT_FALSE(FindHeaderForward(f.source, sector, offset, &stopping)) << "ended by its observer";
+  EXPECT_EQ(stopping.seen, (std::vector<uint32_t>{1536, 2048}));
 }
 
 }  // namespace

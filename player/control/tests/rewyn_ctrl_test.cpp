@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -358,3 +359,66 @@ TEST_F(RewynCtrl, OffersNoMembersOneEmptyPageAndItsFlags) {
 }
 
 }  // namespace
+
+// A control in a container of its own, opened on the fixture.
+struct ControlShowingAFile {
+  static constexpr RECT kRect{0, 0, 990, 720};
+  Container parent{0, 0};
+  fake::CallLog log;
+  fake::Site site{parent.Hwnd(), kRect, log};
+  Control control{site, parent.Hwnd(), kRect};
+  // True once its first picture is on screen.
+  bool Open() {
+    if (!control.Open(Fixture("cams4_25fps.am4"))) return false;
+    parent.Raise();
+    return PumpUntil([&] { return control.Picture() == 0; }, 15000);
+  }
+};
+
+// Of WM_COPYDATA the control answers only "open this file": a request to
+// run the benchmark neither plays nor writes anything.
+TEST_F(RewynCtrl, AnswersNoOtherRequestThanOpeningAFile) {
+  ControlShowingAFile shown;
+  Control& c = shown.control;
+  ASSERT_TRUE(shown.Open());
+
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  const std::wstring out = std::wstring(dir) + L"rewyn_bench.txt";
+  DeleteFileW(out.c_str());
+  COPYDATASTRUCT bench{rewyn::kRunBenchmarkData, DWORD((out.size() + 1) * sizeof(wchar_t)),
+                       const_cast<wchar_t*>(out.c_str())};
+  const DWORD sent = GetTickCount();
+  EXPECT_EQ(SendMessageW(c.Window(), WM_COPYDATA, 0, LPARAM(&bench)), 0);
+  EXPECT_LT(GetTickCount() - sent, 2000u) << "no playing inside the message";
+  EXPECT_EQ(GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
+  EXPECT_EQ(c.Picture(), 0) << "the picture stays";
+}
+
+// A container that frees the unloaded control and goes on: its own
+// exceptions afterwards meet no handler the control's modules left behind.
+TEST_F(RewynCtrl, AContainerLivesOnAfterTheControlUnloads) {
+  {
+    ControlShowingAFile shown;
+    Control& c = shown.control;
+    ASSERT_TRUE(shown.Open());
+    c.Click(view::kPlay);
+    ASSERT_TRUE(PumpUntil([&] { return c.Picture() >= 10; }, 10000)) << "decoded through the guarded calls";
+  }
+  Pump(100);
+  CoFreeUnusedLibrariesEx(0, 0);
+  ASSERT_EQ(GetModuleHandleW(L"Rewyn.dll"), nullptr) << "the control's module really unloaded";
+  ASSERT_EQ(GetModuleHandleW(L"framix.dll"), nullptr);
+
+  int caught = 0;
+  for (int i = 0; i < 3; ++i) {
+    try {
+      throw std::runtime_error("the container's own");
+    } catch (const std::exception&) {
+      ++caught;
+    }
+  }
+  OutputDebugStringA("===>>> the container goes on\r\n");
+  EXPECT_EQ(caught, 3);
+}
+

@@ -18,6 +18,7 @@ namespace {
 
 struct NoHost : ReaderHost {
   void ShowPosition(uint32_t, uint32_t) override {}
+  bool KeepSearching() override { return true; }
   void PrepareSeek() override {}
   void Pause(int) override {}
 };

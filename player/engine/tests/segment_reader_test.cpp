@@ -15,16 +15,19 @@ struct Host : ReaderHost {
     positions.push_back(position);
     EXPECT_LE(position, span);
   }
+  bool KeepSearching() override { return keep_searching; }
   void PrepareSeek() override { ++seeks; }
   void Pause(int) override {}
+  bool keep_searching = true;
   std::vector<uint32_t> positions;
   int seeks = 0;
 };
 
 // A fixture read through the readers; frames land in real queues.
 struct Reading {
-  explicit Reading(const char* fixture)
-      : file(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + fixture)),
+  // `zeros`: bytes of zeros after the fixture's own, as a preallocating copy has.
+  explicit Reading(const char* fixture, size_t zeros = 0)
+      : file(WithZeros(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/" + fixture), zeros)),
         source(file.data(), static_cast<uint32_t>(file.size())),
         reader(video, audio, sets, host) {
     EXPECT_TRUE(backup::ProbeSource(source, info));
@@ -40,6 +43,11 @@ struct Reading {
     while (video.Pop(&r, data.data())) out.push_back(static_cast<int>(r.timestamp / ticks));
     audio.Empty();
     return out;
+  }
+
+  static testsupport::Bytes WithZeros(testsupport::Bytes bytes, size_t zeros) {
+    bytes.resize(bytes.size() + zeros, 0);
+    return bytes;
   }
 
   testsupport::Bytes file;
@@ -77,6 +85,21 @@ TEST(SegmentReader, LastThenReverseReadsBackToTheStartThenFails) {
     EXPECT_EQ(r->Pictures(), Range(segment * 5, segment * 5 + 5));
   }
   EXPECT_FALSE(r->reader.Read(ReaderKind::kReverse)) << "the first segment links to itself";
+}
+
+TEST(SegmentReader, ZerosAfterTheRecordingAreNotSearchedForTheLastAndAStopEndsASearch) {
+  auto r = std::make_unique<Reading>("cams4_25fps.am4", 8 << 20);
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kLast));
+  EXPECT_EQ(r->Pictures(), Range(240, 245));
+  EXPECT_LT(r->host.positions.size(), (8u << 20) / 512) << "the search starts below the last header";
+
+  // Play from there runs into the zeros; a stopping worker ends the search at once.
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->Pictures(), Range(245, 250));
+  r->host.keep_searching = false;
+  r->host.positions.clear();
+  EXPECT_FALSE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->host.positions.size(), 1u);
 }
 
 TEST(SegmentReader, SeekReadsTheSegmentAtOrAfterForwardsAndAtOrBeforeBackwards) {

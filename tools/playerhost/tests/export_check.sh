@@ -32,11 +32,11 @@ done
 echo "recording: frames show pictures ${marks[0]} to ${marks[-1]}"
 ffmpeg -v error -y -i "$avi" -vf "select=eq(n\,100)" -frames:v 1 "$out/export_frame.png"
 
-jpeg=$folder/20260314_092655.jpg
+jpeg=$folder/CAM01_20260314_092655.jpg
 [ "$(identify -format '%m %w %h' "$jpeg")" = "JPEG 360 288" ] || fail "still: $(identify "$jpeg")"
 echo "still: $(identify -format '%m %wx%h' "$jpeg")"
 # The lossless still: camera 1's quarter at its decoded size, brightened as shown.
-png=$folder/20260314_092655.png
+png=$folder/CAM01_20260314_092655.png
 [ "$(identify -format '%m %w %h %[Camera]' "$png")" = "PNG 360 288 1" ] || fail "lossless still: $(identify "$png")"
 echo "lossless still: $(identify -format '%m %wx%h, camera %[Camera], captured %[Capture Time]' "$png")"
 

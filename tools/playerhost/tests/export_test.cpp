@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "panel.h"
 #include "player_controls.h"
@@ -29,8 +31,8 @@ std::wstring FixturePath() { return WindowsPath(Widen(FIXTURE_DIR "/cams4_25fps.
 // The fixture starts at 2026-03-14 09:26:55.
 constexpr wchar_t kFolder[] = L"C:\\WEB_BACKUP\\";
 constexpr wchar_t kFirstRecording[] = L"CAM01_20260314_092655.avi";
-constexpr wchar_t kFirstStill[] = L"20260314_092655.jpg";
-constexpr wchar_t kFirstLosslessStill[] = L"20260314_092655.png";
+constexpr wchar_t kFirstStill[] = L"CAM01_20260314_092655.jpg";
+constexpr wchar_t kFirstLosslessStill[] = L"CAM01_20260314_092655.png";
 enum : int { kEditPanel = 256, kEditBrighter = 258, kEditUndo = 266, kEditRedo = 265, kEditLeft = 262,
              kEditRight = 263, kEditSave = 267, kEditPrint = 268, kAviPanel = 512, kOptionStart = 513,
              kOptionStop = 514 };
@@ -85,6 +87,25 @@ bool Advances(const PlayerDriver& p, int timeout_ms) {
     const auto now = p.MarkShown(-1);
     return now && now->picture > first->picture;
   }, timeout_ms);
+}
+
+// The names of the folder's files that match `pattern`, sorted.
+std::vector<std::wstring> Files(const wchar_t* pattern) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW((std::wstring(kFolder) + pattern).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(found.cFileName);
+  while (FindNextFileW(h, &found));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The panel's button shows its normal face: the panel is on screen.
+bool PanelShown(const PlayerDriver& p, int panel, int id) {
+  const Pixels look = NormalFace(id);
+  return uidriver::WaitUntil([&] { return uidriver::Capture(PanelButtonOnScreen(p, panel, id)) == look; }, 5000);
 }
 
 class Export : public ::testing::Test {
@@ -177,6 +198,81 @@ TEST_F(Export, ImageEditChangesThePictureSavesPrintsAndPutsItBack) {
   p.ClickButton(kImageEdit);
   EXPECT_TRUE(uidriver::WaitUntil([&] { return p.CaptureRect(kVideoArea) == untouched; }, 3000))
       << "closing the panel puts the untouched picture back";
+}
+
+// Paused at a picture of 09:27:01, with no export of that minute left.
+void PauseLaterOnAFreshMinute(PlayerDriver& p, POINT on_track) {
+  uidriver::Click(on_track);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->picture >= 150; }, 10000));
+  ASSERT_TRUE(WaitMode(p, kIconPause, 10000));
+  for (const wchar_t* pattern : {L"CAM0?_20260314_0927*.jpg", L"CAM0?_20260314_0927*.avi"})
+    for (const std::wstring& name : Files(pattern)) DeleteFileW((std::wstring(kFolder) + name).c_str());
+}
+
+POINT ThreeQuartersAlong(const PlayerDriver& p) {
+  const RECT track = p.ScreenRect(kTrack);
+  return {track.left + (track.right - track.left) * 3 / 4, (track.top + track.bottom) / 2};
+}
+
+TEST_F(Export, StillsOfTwoCamerasInOneSecondKeepFilesOfTheirOwn) {
+  PauseLaterOnAFreshMinute(p, ThreeQuartersAlong(p));
+  p.ClickButton(kImageEdit);
+  ASSERT_TRUE(PanelShown(p, kEditPanel, kEditSave));
+  ClickPanelButton(p, kEditPanel, kEditSave);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return Files(L"CAM0?_20260314_0927*.jpg").size() == 1; }, 5000));
+  const std::wstring first = Files(L"CAM0?_20260314_0927*.jpg")[0];
+  const std::wstring time = first.substr(6, 15);  // yyyymmdd_hhmmss
+  p.ClickButton(kCamera2);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->camera == 2; }, 5000));
+  for (int n = 0; n < 2; ++n) ClickPanelButton(p, kEditPanel, kEditSave);
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return Files(L"CAM0?_20260314_0927*.jpg").size() == 3; }, 5000));
+  EXPECT_EQ(Files(L"CAM0?_20260314_0927*.jpg"), (std::vector<std::wstring>{L"CAM01_" + time + L".jpg",
+                                                  L"CAM02_" + time + L".jpg", L"CAM02_" + time + L"_2.jpg"}));
+  p.ClickButton(kImageEdit);
+}
+
+TEST_F(Export, TwoRecordingsStartedAtOnePictureKeepFilesOfTheirOwn) {
+  const POINT later = ThreeQuartersAlong(p);
+  PauseLaterOnAFreshMinute(p, later);
+  for (int n = 0; n < 2; ++n) {
+    uidriver::Click(later);
+    ASSERT_TRUE(WaitMode(p, kIconPause, 10000));
+    p.ClickButton(kAviSave);
+    ASSERT_TRUE(StartUsable(p));
+    ClickPanelButton(p, kAviPanel, kOptionStart);
+    ASSERT_TRUE(Advances(p, 5000));
+    ClickPanelButton(p, kAviPanel, kOptionStop);
+    EXPECT_TRUE(StartUsable(p));
+    p.ClickButton(kAviSave);
+  }
+  const std::vector<std::wstring> recordings = Files(L"CAM01_20260314_0927*.avi");
+  ASSERT_EQ(recordings.size(), 2u);
+  EXPECT_EQ(recordings[1], recordings[0].substr(0, recordings[0].size() - 4) + L"_2.avi");
+}
+
+// Alt+F4 on a panel closes it as its toggle would; the toggle brings it back.
+TEST_F(Export, APanelClosedWithAltF4ComesBackWithItsToggle) {
+  const struct {
+    int toggle, panel, button;
+  } panels[] = {{kImageEdit, kEditPanel, kEditSave}, {kAviSave, kAviPanel, kOptionStart}};
+  for (const auto& c : panels) {
+    for (int round = 0; round < 2; ++round) {
+      p.ClickButton(c.toggle);
+      ASSERT_TRUE(PanelShown(p, c.panel, c.button)) << c.toggle << " round " << round;
+      if (c.toggle == kAviSave) {  // a recording runs when the panel goes
+        ClickPanelButton(p, kAviPanel, kOptionStart);
+        ASSERT_TRUE(Advances(p, 5000));
+      }
+      const RECT panel = uidriver::OnScreen(p.View(), SkinRect(c.panel));
+      uidriver::Click({panel.left + 3, panel.top + 3});  // the panel takes the keyboard
+      uidriver::PressKey(VK_F4, VK_MENU);
+      EXPECT_TRUE(WaitMode(p, kIconPause, 5000)) << "the panel went and the player is paused";
+      ASSERT_TRUE(p.Process().Running()) << "Alt+F4 reached the panel, not the player's frame";
+    }
+  }
+  p.ClickButton(kAviSave);
+  EXPECT_TRUE(StartUsable(p)) << "the recording ended with the panel";
+  p.ClickButton(kAviSave);
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ class ControlHost {
   // with the control's own extent) with its user interface. False: nothing is
   // left behind.
   bool Create(HWND parent, const wchar_t* prog_id, const RECT* rect);
+  // The same for a control object made already (from a module of its own, say).
+  bool Create(HWND parent, IOleObject* object, const RECT* rect);
   // Deactivates, closes and releases the control; its window goes.
   void Close();
   // Lets go of a control that must not be called again (it faulted): its
