@@ -1,0 +1,127 @@
+// The method: every pixel keeps a background level, a running average of
+// its picture levels (1/16 of the new level a picture; 1/256 where its block
+// moved, so that something that stops is taken in after some seconds while
+// something passing is not). A pixel changed when it differs from its
+// background by more than a threshold: the sensitivity's, or three times
+// the picture's noise (the median over blocks of the mean difference) when
+// that is higher, so that sensor noise and compression flicker stay below
+// it. A block moved when a quarter of its pixels changed. When in two
+// thirds of the blocks the mean change, sign kept, exceeds the sensitivity's
+// threshold, the picture changed as a whole (lights, exposure): no block
+// moved and the background starts again from that picture.
+#include "motion_detector.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace search {
+namespace {
+
+constexpr int kFraction = 16;       // background levels are kept in 1/16 levels
+constexpr int kStillShift = 4;      // a still pixel's background takes 1/16 of the change
+constexpr int kMovedShift = 8;      // a moved pixel's 1/256
+constexpr int kNoiseFactor = 3;     // the threshold is at least this times the noise
+constexpr int kWholeShareNum = 2, kWholeShareDen = 3;  // share of blocks that makes a change whole
+
+int Blocks(int pixels) { return (pixels + kBlockPixels - 1) / kBlockPixels; }
+
+// The value num/den of the way up the values in order (which it reorders).
+int Quantile(std::vector<int>& values, int num, int den) {
+  const auto at = values.begin() + static_cast<long>(values.size() - 1) * num / den;
+  std::nth_element(values.begin(), at, values.end());
+  return *at;
+}
+
+}  // namespace
+
+void LumaOfBgr(const uint8_t* bgr, int stride, int x, int y, int width, int height, std::vector<uint8_t>& luma) {
+  luma.resize(static_cast<size_t>(width) * height);
+  uint8_t* out = luma.data();
+  for (int row = 0; row < height; ++row) {
+    const uint8_t* p = bgr + static_cast<size_t>(y + row) * stride + static_cast<size_t>(x) * 3;
+    for (int col = 0; col < width; ++col, p += 3) *out++ = static_cast<uint8_t>((29 * p[0] + 150 * p[1] + 77 * p[2] + 128) >> 8);
+  }
+}
+
+MotionDetector::MotionDetector(int width, int height, int sensitivity)
+    : width_(width),
+      height_(height),
+      across_(Blocks(width)),
+      down_(Blocks(height)),
+      min_threshold_(8 + 3 * (kMaxSensitivity - std::clamp(sensitivity, kMinSensitivity, kMaxSensitivity))),
+      background_(static_cast<size_t>(width) * height),
+      differences_(background_.size()),
+      moved_(static_cast<size_t>(across_) * down_) {}
+
+const std::vector<uint8_t>& MotionDetector::Update(const LumaView& picture) {
+  std::fill(moved_.begin(), moved_.end(), 0);
+  changed_as_a_whole_ = false;
+  if (picture.width != width_ || picture.height != height_ || !picture.pixels) return moved_;
+  if (!started_) {
+    TakeAsBackground(picture);
+    started_ = true;
+    return moved_;
+  }
+
+  // Differences per pixel; per block the mean difference, and the mean
+  // change with its sign, in which noise cancels out and a shift of the
+  // whole picture does not.
+  std::vector<int> noise(moved_.size(), 0), shift(moved_.size(), 0);
+  for (int y = 0; y < height_; ++y) {
+    const uint8_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
+    const size_t at = static_cast<size_t>(y) * width_;
+    const size_t blocks = static_cast<size_t>(y / kBlockPixels) * across_;
+    for (int x = 0; x < width_; ++x) {
+      const int d = (row[x] * kFraction - background_[at + x]) / kFraction;
+      differences_[at + x] = static_cast<uint8_t>(std::abs(d));
+      noise[blocks + x / kBlockPixels] += std::abs(d);
+      shift[blocks + x / kBlockPixels] += d;
+    }
+  }
+  for (size_t b = 0; b < moved_.size(); ++b) {
+    noise[b] /= BlockArea(b);
+    shift[b] = std::abs(shift[b]) / BlockArea(b);
+  }
+  if (Quantile(shift, kWholeShareDen - kWholeShareNum, kWholeShareDen) > min_threshold_) {
+    changed_as_a_whole_ = true;
+    TakeAsBackground(picture);
+    return moved_;
+  }
+  const int threshold = std::max(min_threshold_, kNoiseFactor * Quantile(noise, 1, 2));
+
+  // Blocks where a quarter of the pixels changed.
+  std::vector<int> changed(moved_.size(), 0);
+  for (int y = 0; y < height_; ++y) {
+    const uint8_t* d = differences_.data() + static_cast<size_t>(y) * width_;
+    int* counts = changed.data() + static_cast<size_t>(y / kBlockPixels) * across_;
+    for (int x = 0; x < width_; ++x) counts[x / kBlockPixels] += d[x] > threshold;
+  }
+  for (size_t b = 0; b < moved_.size(); ++b) moved_[b] = changed[b] * 4 >= BlockArea(b);
+
+  for (int y = 0; y < height_; ++y) {
+    const uint8_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
+    const uint8_t* moved_row = moved_.data() + static_cast<size_t>(y / kBlockPixels) * across_;
+    uint16_t* bg = background_.data() + static_cast<size_t>(y) * width_;
+    for (int x = 0; x < width_; ++x) {
+      const int rate = moved_row[x / kBlockPixels] ? kMovedShift : kStillShift;
+      bg[x] = static_cast<uint16_t>(bg[x] + (row[x] * kFraction - bg[x]) / (1 << rate));
+    }
+  }
+  return moved_;
+}
+
+int MotionDetector::BlockArea(size_t block) const {
+  const int bx = static_cast<int>(block % across_), by = static_cast<int>(block / across_);
+  return (std::min(width_, (bx + 1) * kBlockPixels) - bx * kBlockPixels) *
+         (std::min(height_, (by + 1) * kBlockPixels) - by * kBlockPixels);
+}
+
+void MotionDetector::TakeAsBackground(const LumaView& picture) {
+  for (int y = 0; y < height_; ++y) {
+    const uint8_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
+    uint16_t* bg = background_.data() + static_cast<size_t>(y) * width_;
+    for (int x = 0; x < width_; ++x) bg[x] = static_cast<uint16_t>(row[x] * kFraction);
+  }
+}
+
+}  // namespace search
