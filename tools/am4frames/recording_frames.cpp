@@ -13,13 +13,26 @@ using namespace backup;
 
 // Everything a run needs; large, so it lives on the heap.
 struct Pipeline : SegmentVisitor {
-  explicit Pipeline(const PictureSink& sink)
-      : stage(video, audio, slots, sets), decoder(stage), sink(sink), payload(new uint8_t[kPayloadBufferSize]) {
+  Pipeline(const PictureSink& sink, const SegmentFilter& wanted)
+      : stage(video, audio, slots, sets),
+        decoder(stage),
+        sink(sink),
+        wanted(wanted),
+        payload(new uint8_t[kPayloadBufferSize]) {
     stage.SetDecoder(&decoder);
   }
 
   void OnSegment(uint32_t, const uint8_t* sector, const SegmentHeader& header, const uint8_t* data) override {
-    if (!data || !sets.Scan(sector)) return;
+    if (!data) return;
+    if (wanted) {
+      const int frames = CountVideoFrames(data, header);
+      if (!wanted(header, frames)) {
+        Finish();  // the pictures decoded before it keep their numbers
+        shown += frames;
+        return;
+      }
+    }
+    if (!sets.Scan(sector)) return;
     SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
       if (f.stream_kind != kVideoStream) return true;
       const FrameRecord record = MakeFrameRecord(f, header);
@@ -27,6 +40,15 @@ struct Pipeline : SegmentVisitor {
       return true;
     });
     while (video.EntryCount() > 0) Step();
+  }
+
+  static int CountVideoFrames(const uint8_t* data, const SegmentHeader& header) {
+    int frames = 0;
+    SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
+      frames += f.stream_kind == kVideoStream;
+      return true;
+    });
+    return frames;
   }
 
   void Step() {
@@ -56,17 +78,19 @@ struct Pipeline : SegmentVisitor {
   engine::DecodeStage stage;
   engine::FramixDecoder decoder;
   const PictureSink& sink;
+  const SegmentFilter& wanted;
   std::unique_ptr<uint8_t[]> payload;
   int shown = 0;
 };
 
 }  // namespace
 
-bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink) {
+bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink,
+                     const SegmentFilter& wanted) {
   RecordingInfo info;
   FileIO file;
   if (ClassifyFile(path) != 3 || !ProbeRecording(path, info) || !file.Open(path, 1)) return false;
-  auto pipeline = std::make_unique<Pipeline>(sink);
+  auto pipeline = std::make_unique<Pipeline>(sink, wanted);
   if (!pipeline->decoder.Init(format_code >= 0 ? static_cast<uint32_t>(format_code) : info.video_format, nullptr))
     return false;
   ReadSegments(file, info, pipeline->payload.get(), *pipeline);

@@ -6,15 +6,21 @@
 #include <cstdint>
 #include <functional>
 
+#include "backup_format.h"
 #include "picture_slots.h"
 
 namespace am4frames {
 
 // Told of each stored picture in display order, numbered from 0.
 using PictureSink = std::function<void(int index, const engine::PictureEntry& picture)>;
+// Asked of each segment with its header and the video frames it holds:
+// false leaves it undecoded, its frames counted as pictures all the same.
+using SegmentFilter = std::function<bool(const backup::SegmentHeader& header, int frames)>;
 
 // Decodes the file, with the decoder set up for `format_code` when it is not
-// negative, otherwise for the recording's own. False when the file is refused.
-bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink);
+// negative, otherwise for the recording's own; only the segments `wanted`
+// when it is given. False when the file is refused.
+bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink,
+                     const SegmentFilter& wanted = {});
 
 }  // namespace am4frames
