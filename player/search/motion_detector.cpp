@@ -18,8 +18,8 @@ namespace search {
 namespace {
 
 constexpr int kFraction = 16;       // background levels are kept in 1/16 levels
-constexpr int kStillShift = 4;      // a still pixel's background takes 1/16 of the change
-constexpr int kMovedShift = 8;      // a moved pixel's 1/256
+constexpr int kStillShare = 16;     // a still pixel's background takes 1/16 of the change
+constexpr int kMovedShare = 256;    // a moved pixel's 1/256
 constexpr int kNoiseFactor = 3;     // the threshold is at least this times the noise
 constexpr int kWholeShareNum = 2, kWholeShareDen = 3;  // share of blocks that makes a change whole
 
@@ -103,8 +103,8 @@ const std::vector<uint8_t>& MotionDetector::Update(const LumaView& picture) {
     const uint8_t* moved_row = moved_.data() + static_cast<size_t>(y / kBlockPixels) * across_;
     uint16_t* bg = background_.data() + static_cast<size_t>(y) * width_;
     for (int x = 0; x < width_; ++x) {
-      const int rate = moved_row[x / kBlockPixels] ? kMovedShift : kStillShift;
-      bg[x] = static_cast<uint16_t>(bg[x] + (row[x] * kFraction - bg[x]) / (1 << rate));
+      const int change = row[x] * kFraction - bg[x];  // constant divisors: shifts, not divisions
+      bg[x] = static_cast<uint16_t>(bg[x] + (moved_row[x / kBlockPixels] ? change / kMovedShare : change / kStillShare));
     }
   }
   return moved_;

@@ -32,6 +32,8 @@ class MotionDetector {
   // picture and for a change of nearly the whole picture at once.
   const std::vector<uint8_t>& Update(const LumaView& picture);
 
+  int Width() const { return width_; }
+  int Height() const { return height_; }
   int BlocksAcross() const { return across_; }
   int BlocksDown() const { return down_; }
   bool ChangedAsAWhole() const { return changed_as_a_whole_; }  // of the latest picture
