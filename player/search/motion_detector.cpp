@@ -34,12 +34,16 @@ int Quantile(std::vector<int>& values, int num, int den) {
 
 }  // namespace
 
-void LumaOfBgr(const uint8_t* bgr, int stride, int x, int y, int width, int height, std::vector<uint8_t>& luma) {
-  luma.resize(static_cast<size_t>(width) * height);
+void HalfLumaOfBgr(const uint8_t* bgr, int stride, int x, int y, int width, int height, std::vector<uint8_t>& luma) {
+  luma.resize(static_cast<size_t>(width / 2) * (height / 2));
   uint8_t* out = luma.data();
-  for (int row = 0; row < height; ++row) {
+  for (int row = 0; row + 1 < height; row += 2) {
     const uint8_t* p = bgr + static_cast<size_t>(y + row) * stride + static_cast<size_t>(x) * 3;
-    for (int col = 0; col < width; ++col, p += 3) *out++ = static_cast<uint8_t>((29 * p[0] + 150 * p[1] + 77 * p[2] + 128) >> 8);
+    const uint8_t* q = p + stride;
+    for (int col = 0; col + 1 < width; col += 2, p += 6, q += 6) {
+      const int b = p[0] + p[3] + q[0] + q[3], g = p[1] + p[4] + q[1] + q[4], r = p[2] + p[5] + q[2] + q[5];
+      *out++ = static_cast<uint8_t>((29 * b + 150 * g + 77 * r + 512) >> 10);
+    }
   }
 }
 

@@ -15,8 +15,10 @@ struct LumaView {
 };
 
 // The luma of a rectangle of a 24-bit BGR picture (rows top first, `stride`
-// bytes apart) into `luma`, packed.
-void LumaOfBgr(const uint8_t* bgr, int stride, int x, int y, int width, int height, std::vector<uint8_t>& luma);
+// bytes apart) at half its width and height, each sample the mean of 2 x 2
+// pixels, into `luma`, packed: a quarter of the work for the detector, and
+// less noise.
+void HalfLumaOfBgr(const uint8_t* bgr, int stride, int x, int y, int width, int height, std::vector<uint8_t>& luma);
 
 constexpr int kBlockPixels = 8;  // a block's side
 constexpr int kMinSensitivity = 1, kMaxSensitivity = 10, kDefaultSensitivity = 5;

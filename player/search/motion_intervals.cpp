@@ -7,6 +7,11 @@
 
 namespace search {
 
+Region HalfRegion(const Region& r) {
+  const int x = r.x / 2, y = r.y / 2;
+  return {x, y, std::max(1, (r.x + r.width + 1) / 2 - x), std::max(1, (r.y + r.height + 1) / 2 - y)};
+}
+
 std::vector<int> RegionBlocks(const Region& region, int blocks_across, int blocks_down) {
   std::vector<int> half_inside, touched;
   for (int by = 0; by < blocks_down; ++by) {

@@ -11,6 +11,8 @@ namespace search {
 struct Region {
   int x, y, width, height;  // in the picture's pixels
 };
+// The region in a picture of half the width and height: what it covers, at least a sample.
+Region HalfRegion(const Region& region);
 
 // The blocks (kBlockPixels a side) that stand for a region: those with at
 // least half of their area inside it, or when there are none, those it

@@ -70,14 +70,13 @@ class Search {
   void Picture(int number, const engine::PictureEntry& p) {
     const int64_t ms = CaptureMs(p.capture_time, p.in_second, p.frame_rate);
     const int width = p.bitmap_info.header.width, height = -p.bitmap_info.header.height;
-    if (!refusal_.empty() || ms < request_.from_ms || ms >= request_.to_ms || width < 2 || height < 2 ||
+    if (!refusal_.empty() || ms < request_.from_ms || ms >= request_.to_ms || width < 4 || height < 4 ||
         uint64_t{3} * width * height > engine::kPictureBytes)
       return;
     const still::Rect camera = still::CameraRect(request_.camera, width, height);
-    if ((!detector_ || detector_->Width() != camera.width || detector_->Height() != camera.height) && !Start(camera))
-      return;
-    search::LumaOfBgr(p.pixels, width * 3, camera.x, camera.y, camera.width, camera.height, luma_);
-    const auto& moved = detector_->Update({luma_.data(), camera.width, camera.height, camera.width});
+    if ((!detector_ || camera.width != camera_.width || camera.height != camera_.height) && !Start(camera)) return;
+    search::HalfLumaOfBgr(p.pixels, width * 3, camera.x, camera.y, camera.width, camera.height, luma_);
+    const auto& moved = detector_->Update({luma_.data(), detector_->Width(), detector_->Height(), detector_->Width()});
     if (auto closed = joiner_.Add(number, ms, search::MovedShare(region_blocks_, moved))) PrintInterval(*closed);
     ++searched_;
   }
@@ -90,7 +89,7 @@ class Search {
   int64_t Searched() const { return searched_; }
 
  private:
-  // A detector for the camera's pictures at this size.
+  // A detector for the camera's pictures at this size, at half of it.
   bool Start(const still::Rect& camera) {
     const search::Region region = request_.region.value_or(search::Region{0, 0, camera.width, camera.height});
     if (region.x + region.width > camera.width || region.y + region.height > camera.height) {
@@ -98,12 +97,14 @@ class Search {
                  std::to_string(camera.width) + " x " + std::to_string(camera.height) + " picture";
       return false;
     }
-    detector_ = std::make_unique<search::MotionDetector>(camera.width, camera.height, request_.sensitivity);
-    region_blocks_ = search::RegionBlocks(region, detector_->BlocksAcross(), detector_->BlocksDown());
+    camera_ = camera;
+    detector_ = std::make_unique<search::MotionDetector>(camera.width / 2, camera.height / 2, request_.sensitivity);
+    region_blocks_ = search::RegionBlocks(search::HalfRegion(region), detector_->BlocksAcross(), detector_->BlocksDown());
     return true;
   }
 
   const SearchRequest& request_;
+  still::Rect camera_{};
   std::unique_ptr<search::MotionDetector> detector_;
   std::vector<int> region_blocks_;
   search::IntervalJoiner joiner_;

@@ -143,11 +143,14 @@ TEST(MotionDetector, EdgeBlocksOfOddSizesAndWrongPicturesAreSafe) {
   EXPECT_EQ(detector.Update({dark.data(), 12, 9, 12}), (std::vector<uint8_t>{0, 0, 0, 0})) << "another size";
 }
 
-TEST(MotionDetector, LumaOfBgrWeighsGreenMost) {
-  const uint8_t bgr[] = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 9};
+TEST(MotionDetector, HalfLumaIsTheMeanOf2x2PixelsWithGreenWeighingMost) {
+  // Two rows of 7 pixels; the half picture of the 5 x 2 from the second pixel on is 2 x 1.
+  const uint8_t b = 255, g = 255, r = 255, _ = 0;
+  const uint8_t bgr[2][21] = {{9, 9, 9, b, _, _, b, _, _, _, g, _, _, g, _, _, _, r, 9, 9, 9},
+                              {9, 9, 9, b, _, _, b, _, _, _, g, _, _, g, _, _, _, r, 9, 9, 9}};
   std::vector<uint8_t> luma;
-  LumaOfBgr(bgr, 12, 1, 0, 3, 1, luma);
-  EXPECT_EQ(luma, (std::vector<uint8_t>{29, 149, 77}));
+  HalfLumaOfBgr(&bgr[0][0], 21, 1, 0, 5, 2, luma);
+  EXPECT_EQ(luma, (std::vector<uint8_t>{29, 149}));
 }
 
 }  // namespace

@@ -21,6 +21,21 @@ TEST(RegionBlocks, AreTheBlocksMostlyInsideOrElseThoseTouched) {
     EXPECT_EQ(RegionBlocks(c.region, 4, 3), c.blocks) << c.region.x << "," << c.region.y;
 }
 
+TEST(HalfRegion, CoversWhatTheRegionCoversAndAtLeastASample) {
+  struct Case {
+    Region region, half;
+  } cases[] = {
+      {{160, 112, 96, 96}, {80, 56, 48, 48}},
+      {{3, 5, 4, 1}, {1, 2, 3, 1}},  // 3-6 and 5: samples 1-3 and 2
+      {{0, 0, 1, 1}, {0, 0, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    const Region half = HalfRegion(c.region);
+    EXPECT_EQ((std::vector<int>{half.x, half.y, half.width, half.height}),
+              (std::vector<int>{c.half.x, c.half.y, c.half.width, c.half.height}));
+  }
+}
+
 TEST(MovedShare, CountsTheRegionsBlocksRoundedUp) {
   const std::vector<uint8_t> moved = {1, 0, 0, 1, 1, 0};
   EXPECT_EQ(MovedShare({0, 1, 2}, moved), 34);

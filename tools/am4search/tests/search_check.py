@@ -59,6 +59,10 @@ try:
                     motion_scene.graph(ENTRIES, JUMP), "-o", source], check=True, env=env)
     pictures = SECONDS * motion_scene.FPS
     truth = [motion_scene.entry_pictures(start)[:2] for start in ENTRIES]
+    # The search looks at blocks of 16 x 16 pixels.
+    region_blocks = (motion_scene.REGION[2] // 16) * (motion_scene.REGION[3] // 16)
+    share = 100 * (motion_scene.SHAPE // 16) ** 2 // region_blocks
+    touched = -(-100 * (motion_scene.SHAPE // 16 + 1) ** 2 // region_blocks)
 
     # Every crossing, nothing for the noise, the squares beside it or the brightness jump.
     status, intervals, _, err = search(source, "--region", region_text(motion_scene.REGION))
@@ -70,8 +74,8 @@ try:
               "crossing %d-%d found as %d-%d" % (first, last, found[0], found[1]))
         check(found[2] == picture_time(found[0]) and found[3] == picture_time(found[1]),
               "capture times of pictures %d and %d: %s, %s" % (found[0], found[1], found[2], found[3]))
-        share = 100 * (motion_scene.SHAPE // 8) ** 2 // ((motion_scene.REGION[2] // 8) * (motion_scene.REGION[3] // 8))
-        check(share <= found[4] <= share + 10, "peak %d: the square's share of the region, %d" % (found[4], share))
+        check(share <= found[4] <= touched, "peak %d: from the square's share of the region, %d, to that of the "
+              "blocks it touches, %d" % (found[4], share, touched))
 
     # The same at every sensitivity; a time range decodes only its segments and numbers pictures alike.
     for sensitivity in ("1", "10"):
