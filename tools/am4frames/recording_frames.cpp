@@ -22,33 +22,21 @@ struct Pipeline : SegmentVisitor {
     stage.SetDecoder(&decoder);
   }
 
-  void OnSegment(uint32_t, const uint8_t* sector, const SegmentHeader& header, const uint8_t* data) override {
-    if (!data) return;
-    if (wanted) {
-      const int frames = CountVideoFrames(data, header);
-      if (!wanted(header, frames)) {
-        Finish();  // the pictures decoded before it keep their numbers
-        shown += frames;
-        return;
-      }
-    }
-    if (!sets.Scan(sector)) return;
+  void OnSegment(uint32_t offset, const uint8_t* sector, const SegmentHeader& header, const uint8_t* data) override {
+    if (!data || !sets.Scan(sector)) return;
+    const bool decode = !wanted || wanted(offset);
+    if (!decode) Flush();  // the pictures decoded before keep their numbers
     SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
       if (f.stream_kind != kVideoStream) return true;
+      if (!decode) {
+        ++shown;
+        return true;
+      }
       const FrameRecord record = MakeFrameRecord(f, header);
       video.Push(&record, f.box, f.size);
       return true;
     });
     while (video.EntryCount() > 0) Step();
-  }
-
-  static int CountVideoFrames(const uint8_t* data, const SegmentHeader& header) {
-    int frames = 0;
-    SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
-      frames += f.stream_kind == kVideoStream;
-      return true;
-    });
-    return frames;
   }
 
   void Step() {
@@ -66,7 +54,8 @@ struct Pipeline : SegmentVisitor {
     }
   }
 
-  void Finish() {
+  // Shows every picture decoded so far.
+  void Flush() {
     Step();  // a pending key frame
     stage.CloseWriteSlot();
     Show();
@@ -94,7 +83,7 @@ bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink
   if (!pipeline->decoder.Init(format_code >= 0 ? static_cast<uint32_t>(format_code) : info.video_format, nullptr))
     return false;
   ReadSegments(file, info, pipeline->payload.get(), *pipeline);
-  pipeline->Finish();
+  pipeline->Flush();
   return true;
 }
 

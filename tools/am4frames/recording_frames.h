@@ -6,16 +6,15 @@
 #include <cstdint>
 #include <functional>
 
-#include "backup_format.h"
 #include "picture_slots.h"
 
 namespace am4frames {
 
 // Told of each stored picture in display order, numbered from 0.
 using PictureSink = std::function<void(int index, const engine::PictureEntry& picture)>;
-// Asked of each segment with its header and the video frames it holds:
-// false leaves it undecoded, its frames counted as pictures all the same.
-using SegmentFilter = std::function<bool(const backup::SegmentHeader& header, int frames)>;
+// Asked of each segment by the file offset of its header: false leaves it
+// undecoded, its frames counted as pictures all the same.
+using SegmentFilter = std::function<bool(uint32_t offset)>;
 
 // Decodes the file, with the decoder set up for `format_code` when it is not
 // negative, otherwise for the recording's own; only the segments `wanted`

@@ -11,6 +11,7 @@
 // Exit status 0 searched, 1 refused, 2 usage.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -20,9 +21,12 @@
 
 #include "capture_time.h"
 #include "export_files.h"
+#include "ledger.h"
 #include "motion_detector.h"
 #include "motion_intervals.h"
 #include "recording_frames.h"
+#include "recording_index.h"
+#include "still_picture.h"
 #include "still_png.h"
 
 namespace {
@@ -40,8 +44,22 @@ struct SearchRequest {
   int sensitivity = search::kDefaultSensitivity;
 };
 
-int64_t CaptureMs(const engine::CaptureTime& time, uint32_t in_second, uint32_t frame_rate) {
-  return engine::CalendarSeconds(time) * 1000 + in_second * 1000 / (frame_rate ? frame_rate : 1);
+// The header offsets, in order, of the segments that hold the groups of
+// pictures with a picture captured in [from_ms, to_ms).
+std::vector<uint32_t> SegmentsToDecode(const am4export::RecordingIndex& index, int64_t from_ms, int64_t to_ms) {
+  std::vector<uint32_t> offsets;
+  for (uint32_t g = 0; g < index.group_starts.size(); ++g) {
+    const auto first = index.pictures.begin() + index.group_starts[g], end = index.pictures.begin() + index.GroupEnd(g);
+    if (std::none_of(first, end, [&](const am4export::IndexedPicture& p) {
+          const int64_t ms = am4export::CaptureMilliseconds(p);
+          return ms >= from_ms && ms < to_ms;
+        }))
+      continue;
+    for (auto p = first; p != end; ++p) offsets.push_back(index.segments[p->segment].offset);
+  }
+  std::sort(offsets.begin(), offsets.end());
+  offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+  return offsets;
 }
 
 std::string TimeText(int64_t ms) {
@@ -53,22 +71,24 @@ void PrintInterval(const search::MotionInterval& i) {
               TimeText(i.first_ms).c_str(), TimeText(i.last_ms).c_str(), i.peak);
 }
 
-// The search over the pictures of one run through the recording.
+// The search over the pictures of one run through the recording. Capture
+// times come from the recording's index, which stamps every picture in
+// order as the decode stage does when it decodes them all.
 class Search {
  public:
-  explicit Search(const SearchRequest& request) : request_(request) {}
+  Search(const SearchRequest& request, const am4export::RecordingIndex& index)
+      : request_(request),
+        index_(index),
+        matcher_(index),
+        segments_(SegmentsToDecode(index, request.from_ms, request.to_ms)) {}
 
-  // Segments that can hold a picture of [from, to); none once refused.
-  bool Wanted(const backup::SegmentHeader& header, int frames) const {
-    if (!refusal_.empty()) return false;
-    const int64_t start = engine::CalendarSeconds(backup::HeaderTime(header));
-    if (start == 0 || header.frame_rate == 0) return true;  // its pictures' own times decide
-    const int64_t span = (frames + header.frame_rate - 1) / header.frame_rate + 1;  // and a repeated second
-    return (start + span) * 1000 > request_.from_ms && start * 1000 < request_.to_ms;
+  // Segments with pictures of [from, to); none once refused.
+  bool Wanted(uint32_t offset) const {
+    return refusal_.empty() && std::binary_search(segments_.begin(), segments_.end(), offset);
   }
 
   void Picture(int number, const engine::PictureEntry& p) {
-    const int64_t ms = CaptureMs(p.capture_time, p.in_second, p.frame_rate);
+    const int64_t ms = CaptureMs(p);
     const int width = p.bitmap_info.header.width, height = -p.bitmap_info.header.height;
     if (!refusal_.empty() || ms < request_.from_ms || ms >= request_.to_ms || width < 4 || height < 4 ||
         uint64_t{3} * width * height > engine::kPictureBytes)
@@ -89,6 +109,13 @@ class Search {
   int64_t Searched() const { return searched_; }
 
  private:
+  // From the index; from the decode stage's stamp for a picture the index left out.
+  int64_t CaptureMs(const engine::PictureEntry& p) {
+    const int64_t indexed = matcher_.Next(p.timestamp);
+    if (indexed >= 0) return am4export::CaptureMilliseconds(index_.pictures[indexed]);
+    return engine::CalendarSeconds(p.capture_time) * 1000 + p.in_second * 1000 / std::max(p.frame_rate, 1u);
+  }
+
   // A detector for the camera's pictures at this size, at half of it.
   bool Start(const still::Rect& camera) {
     const search::Region region = request_.region.value_or(search::Region{0, 0, camera.width, camera.height});
@@ -104,6 +131,9 @@ class Search {
   }
 
   const SearchRequest& request_;
+  const am4export::RecordingIndex& index_;
+  still::PictureMatcher matcher_;
+  const std::vector<uint32_t> segments_;  // sorted
   still::Rect camera_{};
   std::unique_ptr<search::MotionDetector> detector_;
   std::vector<int> region_blocks_;
@@ -115,11 +145,15 @@ class Search {
 
 int RunSearch(const SearchRequest& request) {
   const auto started = std::chrono::steady_clock::now();
-  Search search(request);
-  const bool decoded = am4frames::DecodeRecording(
-      request.source.c_str(), -1, [&](int number, const engine::PictureEntry& p) { search.Picture(number, p); },
-      [&](const backup::SegmentHeader& header, int frames) { return search.Wanted(header, frames); });
-  if (!decoded) {
+  backup::RecordingInfo info;
+  backup::FileIO file;
+  const bool opened = am4export::OpenRecording(request.source, info, file);
+  const am4export::RecordingIndex index = opened ? am4export::IndexRecording(file, info) : am4export::RecordingIndex{};
+  Search search(request, index);
+  if (!opened || !am4frames::DecodeRecording(
+                     request.source.c_str(), -1,
+                     [&](int number, const engine::PictureEntry& p) { search.Picture(number, p); },
+                     [&](uint32_t offset) { return search.Wanted(offset); })) {
     std::fprintf(stderr, "am4search: %s is not a playable backup file\n", am4export::Utf8(request.source).c_str());
     return 1;
   }
