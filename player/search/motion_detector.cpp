@@ -1,14 +1,17 @@
 // The method: every pixel keeps a background level, a running average of
 // its picture levels (1/16 of the new level a picture; 1/256 where its block
-// moved, so that something that stops is taken in after some seconds while
-// something passing is not). A pixel changed when it differs from its
-// background by more than a threshold: the sensitivity's, or three times
-// the picture's noise (the median over blocks of the mean difference) when
-// that is higher, so that sensor noise and compression flicker stay below
-// it. A block moved when a quarter of its pixels changed. When in two
-// thirds of the blocks the mean change, sign kept, exceeds the sensitivity's
-// threshold, the picture changed as a whole (lights, exposure): no block
-// moved and the background starts again from that picture.
+// moved, so that something passing does not become background). A pixel
+// changed when it differs from its background by more than a threshold: the
+// sensitivity's, or three times the picture's noise (the median over blocks
+// of the mean difference) when that is higher, so that sensor noise and
+// compression flicker stay below it. A block moved when a quarter of its
+// pixels changed. A moved block whose picture has stayed as it is for
+// kSettlePictures (something that stopped, or the place something left
+// when the background was taken with it there) is taken into the
+// background. When in two thirds of the blocks the mean change, sign kept,
+// exceeds the sensitivity's threshold, the picture changed as a whole
+// (lights, exposure): no block moved and the background starts again from
+// that picture.
 #include "motion_detector.h"
 
 #include <algorithm>
@@ -22,11 +25,12 @@ constexpr int kStillShare = 16;     // a still pixel's background takes 1/16 of 
 constexpr int kMovedShare = 256;    // a moved pixel's 1/256
 constexpr int kNoiseFactor = 3;     // the threshold is at least this times the noise
 constexpr int kWholeShareNum = 2, kWholeShareDen = 3;  // share of blocks that makes a change whole
+constexpr int kSettlePictures = 50;                    // 2 s at 25 pictures/s
 
 int Blocks(int pixels) { return (pixels + kBlockPixels - 1) / kBlockPixels; }
 
 // The value num/den of the way up the values in order (which it reorders).
-int Quantile(std::vector<int>& values, int num, int den) {
+int Quantile(std::vector<int> values, int num, int den) {
   const auto at = values.begin() + static_cast<long>(values.size() - 1) * num / den;
   std::nth_element(values.begin(), at, values.end());
   return *at;
@@ -54,8 +58,10 @@ MotionDetector::MotionDetector(int width, int height, int sensitivity)
       down_(Blocks(height)),
       min_threshold_(8 + 3 * (kMaxSensitivity - std::clamp(sensitivity, kMinSensitivity, kMaxSensitivity))),
       background_(static_cast<size_t>(width) * height),
+      previous_(background_.size()),
       differences_(background_.size()),
-      moved_(static_cast<size_t>(across_) * down_) {}
+      steady_(static_cast<size_t>(across_) * down_),
+      moved_(steady_.size()) {}
 
 const std::vector<uint8_t>& MotionDetector::Update(const LumaView& picture) {
   std::fill(moved_.begin(), moved_.end(), 0);
@@ -67,24 +73,28 @@ const std::vector<uint8_t>& MotionDetector::Update(const LumaView& picture) {
     return moved_;
   }
 
-  // Differences per pixel; per block the mean difference, and the mean
-  // change with its sign, in which noise cancels out and a shift of the
-  // whole picture does not.
-  std::vector<int> noise(moved_.size(), 0), shift(moved_.size(), 0);
+  // Per pixel the difference from the background; per block its mean
+  // (noise), its mean with the sign kept, in which noise cancels out and a
+  // change of the whole picture does not (shift), and the mean change since
+  // the previous picture (unrest).
+  std::vector<int> noise(moved_.size(), 0), shift(moved_.size(), 0), unrest(moved_.size(), 0);
   for (int y = 0; y < height_; ++y) {
     const uint8_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
     const size_t at = static_cast<size_t>(y) * width_;
     const size_t blocks = static_cast<size_t>(y / kBlockPixels) * across_;
     for (int x = 0; x < width_; ++x) {
       const int d = (row[x] * kFraction - background_[at + x]) / kFraction;
+      const size_t b = blocks + x / kBlockPixels;
       differences_[at + x] = static_cast<uint8_t>(std::abs(d));
-      noise[blocks + x / kBlockPixels] += std::abs(d);
-      shift[blocks + x / kBlockPixels] += d;
+      noise[b] += std::abs(d);
+      shift[b] += d;
+      unrest[b] += std::abs(row[x] - previous_[at + x]);
     }
   }
   for (size_t b = 0; b < moved_.size(); ++b) {
     noise[b] /= BlockArea(b);
     shift[b] = std::abs(shift[b]) / BlockArea(b);
+    unrest[b] /= BlockArea(b);
   }
   if (Quantile(shift, kWholeShareDen - kWholeShareNum, kWholeShareDen) > min_threshold_) {
     changed_as_a_whole_ = true;
@@ -93,23 +103,32 @@ const std::vector<uint8_t>& MotionDetector::Update(const LumaView& picture) {
   }
   const int threshold = std::max(min_threshold_, kNoiseFactor * Quantile(noise, 1, 2));
 
-  // Blocks where a quarter of the pixels changed.
+  // Blocks where a quarter of the pixels changed, unless they settled.
   std::vector<int> changed(moved_.size(), 0);
   for (int y = 0; y < height_; ++y) {
     const uint8_t* d = differences_.data() + static_cast<size_t>(y) * width_;
     int* counts = changed.data() + static_cast<size_t>(y / kBlockPixels) * across_;
     for (int x = 0; x < width_; ++x) counts[x / kBlockPixels] += d[x] > threshold;
   }
-  for (size_t b = 0; b < moved_.size(); ++b) moved_[b] = changed[b] * 4 >= BlockArea(b);
+  std::vector<uint8_t> settled(moved_.size(), 0);
+  for (size_t b = 0; b < moved_.size(); ++b) {
+    moved_[b] = changed[b] * 4 >= BlockArea(b);
+    steady_[b] = moved_[b] && unrest[b] <= threshold ? steady_[b] + 1 : 0;  // counted while it differs
+    settled[b] = steady_[b] >= kSettlePictures;
+    if (settled[b]) moved_[b] = 0;
+  }
 
   for (int y = 0; y < height_; ++y) {
     const uint8_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
-    const uint8_t* moved_row = moved_.data() + static_cast<size_t>(y / kBlockPixels) * across_;
+    const size_t blocks = static_cast<size_t>(y / kBlockPixels) * across_;
     uint16_t* bg = background_.data() + static_cast<size_t>(y) * width_;
     for (int x = 0; x < width_; ++x) {
+      const size_t b = blocks + x / kBlockPixels;
       const int change = row[x] * kFraction - bg[x];  // constant divisors: shifts, not divisions
-      bg[x] = static_cast<uint16_t>(bg[x] + (moved_row[x / kBlockPixels] ? change / kMovedShare : change / kStillShare));
+      bg[x] = static_cast<uint16_t>(settled[b] ? row[x] * kFraction
+                                               : bg[x] + (moved_[b] ? change / kMovedShare : change / kStillShare));
     }
+    std::copy(row, row + width_, previous_.begin() + static_cast<ptrdiff_t>(y) * width_);
   }
   return moved_;
 }
@@ -125,7 +144,9 @@ void MotionDetector::TakeAsBackground(const LumaView& picture) {
     const uint8_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
     uint16_t* bg = background_.data() + static_cast<size_t>(y) * width_;
     for (int x = 0; x < width_; ++x) bg[x] = static_cast<uint16_t>(row[x] * kFraction);
+    std::copy(row, row + width_, previous_.begin() + static_cast<ptrdiff_t>(y) * width_);
   }
+  std::fill(steady_.begin(), steady_.end(), 0);
 }
 
 }  // namespace search

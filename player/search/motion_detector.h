@@ -47,7 +47,9 @@ class MotionDetector {
   const int width_, height_, across_, down_;
   const int min_threshold_;                  // levels a pixel must differ by at least
   std::vector<uint16_t> background_;         // per pixel, in 1/16 levels
-  std::vector<uint8_t> differences_;         // per pixel, of the latest picture
+  std::vector<uint8_t> previous_;            // per pixel, the latest picture
+  std::vector<uint8_t> differences_;         // per pixel, of the latest picture from the background
+  std::vector<int> steady_;                  // per block, pictures it has differed and stayed as it is
   std::vector<uint8_t> moved_;
   bool started_ = false, changed_as_a_whole_ = false;
 };

@@ -68,6 +68,20 @@ const Case kCases[] = {
     {"a brightness jump of the whole picture is no motion", 4,
      [](int n) { return Scene{n >= 20 ? 40 : 0, {}}; }, -1, -1, false},
     {"the light of a day changing slowly is no motion", 4, [](int n) { return Scene{n / 2, {}}; }, -1, -1, false},
+    {"a square there when the search began is taken in two seconds after it left", 4,
+     [](int n) {
+       Scene s;
+       if (n == 0) s.squares.push_back({kRegion.x + 8, kRegion.y + 8, 24, 20});
+       return s;
+     },
+     1, 50, false},
+    {"a square that stops in the region is taken in two seconds later", 4,
+     [](int n) {
+       Scene s;
+       if (n >= 10) s.squares.push_back({std::min(kRegion.x - 24 + (n - 10) * 6, kRegion.x + 8), 48, 24, 20});
+       return s;
+     },
+     11, 64, true},  // it stops at 16; blocks inside the plain square are steady from 15
     {"a square moving just outside the region is not in it", 4,
      [](int n) {
        Scene s;
@@ -88,7 +102,7 @@ TEST_P(MotionDetectorCases, FindMotionInTheRegionOnlyWhereThereIs) {
   const std::vector<int> region = RegionBlocks(kRegion, detector.BlocksAcross(), detector.BlocksDown());
   int first = -1, last = -1;
   bool elsewhere = false;
-  for (int n = 0; n < 60; ++n) {
+  for (int n = 0; n < 100; ++n) {
     const std::vector<uint8_t> luma = maker.Picture(c.scene(n));
     const std::vector<uint8_t>& moved = detector.Update({luma.data(), kWidth, kHeight, kWidth});
     if (MovedShare(region, moved) > 0) {
