@@ -24,16 +24,17 @@ struct Pipeline : SegmentVisitor {
 
   void OnSegment(uint32_t offset, const uint8_t* sector, const SegmentHeader& header, const uint8_t* data) override {
     if (!data || !sets.Scan(sector)) return;
-    const bool decode = !wanted || wanted(offset);
-    if (!decode) Flush();  // the pictures decoded before keep their numbers
+    const SegmentDecode decode = wanted ? wanted(offset) : SegmentDecode::kAll;
+    if (decode != SegmentDecode::kAll) Flush();  // the pictures decoded before keep their numbers
     SplitPayload(data, header.payload_length, [&](const SplitFrame& f) {
       if (f.stream_kind != kVideoStream) return true;
-      if (!decode) {
+      if (decode == SegmentDecode::kNothing || (decode == SegmentDecode::kKeyFrames && f.frame_kind != kKeyFrame)) {
         ++shown;
         return true;
       }
       const FrameRecord record = MakeFrameRecord(f, header);
       video.Push(&record, f.box, f.size);
+      if (decode == SegmentDecode::kKeyFrames) Flush();
       return true;
     });
     while (video.EntryCount() > 0) Step();

@@ -12,9 +12,12 @@ namespace am4frames {
 
 // Told of each stored picture in display order, numbered from 0.
 using PictureSink = std::function<void(int index, const engine::PictureEntry& picture)>;
-// Asked of each segment by the file offset of its header: false leaves it
-// undecoded, its frames counted as pictures all the same.
-using SegmentFilter = std::function<bool(uint32_t offset)>;
+// What is decoded of a segment; frames left undecoded are counted as
+// pictures all the same. Key pictures alone come to the sink each before
+// the frames after it are counted.
+enum class SegmentDecode { kAll, kKeyFrames, kNothing };
+// Asked of each segment by the file offset of its header.
+using SegmentFilter = std::function<SegmentDecode(uint32_t offset)>;
 
 // Decodes the file, with the decoder set up for `format_code` when it is not
 // negative, otherwise for the recording's own; only the segments `wanted`

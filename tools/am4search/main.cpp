@@ -6,8 +6,9 @@
 // pictures counted from 0 over the whole recording as am4frames counts
 // them, their capture times, and the largest share of the region (0-100)
 // that moved. The region is in the camera's own pixels (default: all of
-// them); only pictures captured in [from, to) are searched, and only the
-// segments that hold them are decoded. A summary goes to standard error.
+// them); only pictures captured in [from, to) are searched. The key pictures
+// are decoded first, then the groups of pictures where they show motion. A
+// summary goes to standard error.
 // Exit status 0 searched, 1 refused, 2 usage.
 #include <windows.h>
 
@@ -44,24 +45,6 @@ struct SearchRequest {
   int sensitivity = search::kDefaultSensitivity;
 };
 
-// The header offsets, in order, of the segments that hold the groups of
-// pictures with a picture captured in [from_ms, to_ms).
-std::vector<uint32_t> SegmentsToDecode(const am4export::RecordingIndex& index, int64_t from_ms, int64_t to_ms) {
-  std::vector<uint32_t> offsets;
-  for (uint32_t g = 0; g < index.group_starts.size(); ++g) {
-    const auto first = index.pictures.begin() + index.group_starts[g], end = index.pictures.begin() + index.GroupEnd(g);
-    if (std::none_of(first, end, [&](const am4export::IndexedPicture& p) {
-          const int64_t ms = am4export::CaptureMilliseconds(p);
-          return ms >= from_ms && ms < to_ms;
-        }))
-      continue;
-    for (auto p = first; p != end; ++p) offsets.push_back(index.segments[p->segment].offset);
-  }
-  std::sort(offsets.begin(), offsets.end());
-  offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
-  return offsets;
-}
-
 std::string TimeText(int64_t ms) {
   return engine::FormatCaptureTime(engine::FromCalendarSeconds(ms / 1000), static_cast<uint32_t>(ms % 1000));
 }
@@ -71,51 +54,65 @@ void PrintInterval(const search::MotionInterval& i) {
               TimeText(i.first_ms).c_str(), TimeText(i.last_ms).c_str(), i.peak);
 }
 
-// The search over the pictures of one run through the recording. Capture
-// times come from the recording's index, which stamps every picture in
-// order as the decode stage does when it decodes them all.
-class Search {
+// Which groups of pictures the search decodes, in the recording's index.
+using GroupSet = std::vector<bool>;
+
+// The groups with a picture captured in [from_ms, to_ms), and how many such pictures there are.
+GroupSet GroupsInRange(const am4export::RecordingIndex& index, int64_t from_ms, int64_t to_ms, int64_t& pictures) {
+  GroupSet groups(index.group_starts.size(), false);
+  pictures = 0;
+  for (uint32_t g = 0; g < groups.size(); ++g) {
+    for (uint32_t p = index.group_starts[g]; p < index.GroupEnd(g); ++p) {
+      const int64_t ms = am4export::CaptureMilliseconds(index.pictures[p]);
+      if (ms < from_ms || ms >= to_ms) continue;
+      groups[g] = true;
+      ++pictures;
+    }
+  }
+  return groups;
+}
+
+// The header offsets of the segments that hold the groups, sorted.
+std::vector<uint32_t> SegmentsOf(const am4export::RecordingIndex& index, const GroupSet& groups) {
+  std::vector<uint32_t> offsets;
+  for (uint32_t g = 0; g < groups.size(); ++g) {
+    if (!groups[g]) continue;
+    for (uint32_t p = index.group_starts[g]; p < index.GroupEnd(g); ++p)
+      offsets.push_back(index.segments[index.pictures[p].segment].offset);
+  }
+  std::sort(offsets.begin(), offsets.end());
+  offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+  return offsets;
+}
+
+// The group of a picture of the index.
+uint32_t GroupOf(const am4export::RecordingIndex& index, int64_t picture) {
+  const auto after = std::upper_bound(index.group_starts.begin(), index.group_starts.end(), picture);
+  return after == index.group_starts.begin() ? 0 : static_cast<uint32_t>(after - index.group_starts.begin() - 1);
+}
+
+// The region of one camera's pictures, watched for motion picture by picture.
+class RegionWatch {
  public:
-  Search(const SearchRequest& request, const am4export::RecordingIndex& index)
-      : request_(request),
-        index_(index),
-        matcher_(index),
-        segments_(SegmentsToDecode(index, request.from_ms, request.to_ms)) {}
+  explicit RegionWatch(const SearchRequest& request) : request_(request) {}
 
-  // Segments with pictures of [from, to); none once refused.
-  bool Wanted(uint32_t offset) const {
-    return refusal_.empty() && std::binary_search(segments_.begin(), segments_.end(), offset);
-  }
-
-  void Picture(int number, const engine::PictureEntry& p) {
-    const int64_t ms = CaptureMs(p);
+  // The share of the region that moved; -1 when the picture cannot be searched.
+  int Share(const engine::PictureEntry& p) {
     const int width = p.bitmap_info.header.width, height = -p.bitmap_info.header.height;
-    if (!refusal_.empty() || ms < request_.from_ms || ms >= request_.to_ms || width < 4 || height < 4 ||
-        uint64_t{3} * width * height > engine::kPictureBytes)
-      return;
+    if (!refusal_.empty() || width < 4 || height < 4 || uint64_t{3} * width * height > engine::kPictureBytes)
+      return -1;
     const still::Rect camera = still::CameraRect(request_.camera, width, height);
-    if ((!detector_ || camera.width != camera_.width || camera.height != camera_.height) && !Start(camera)) return;
+    if ((!detector_ || camera.width != camera_.width || camera.height != camera_.height) && !Start(camera))
+      return -1;
     search::HalfLumaOfBgr(p.pixels, width * 3, camera.x, camera.y, camera.width, camera.height, luma_);
-    const auto& moved = detector_->Update({luma_.data(), detector_->Width(), detector_->Height(), detector_->Width()});
-    if (auto closed = joiner_.Add(number, ms, search::MovedShare(region_blocks_, moved))) PrintInterval(*closed);
-    ++searched_;
+    return search::MovedShare(region_blocks_,
+                              detector_->Update({luma_.data(), detector_->Width(), detector_->Height(), detector_->Width()}));
   }
 
-  void Finish() {
-    if (auto closed = joiner_.Finish()) PrintInterval(*closed);
-  }
-
+  void Restart() { detector_.reset(); }  // the next picture is the background
   const std::string& Refusal() const { return refusal_; }
-  int64_t Searched() const { return searched_; }
 
  private:
-  // From the index; from the decode stage's stamp for a picture the index left out.
-  int64_t CaptureMs(const engine::PictureEntry& p) {
-    const int64_t indexed = matcher_.Next(p.timestamp);
-    if (indexed >= 0) return am4export::CaptureMilliseconds(index_.pictures[indexed]);
-    return engine::CalendarSeconds(p.capture_time) * 1000 + p.in_second * 1000 / std::max(p.frame_rate, 1u);
-  }
-
   // A detector for the camera's pictures at this size, at half of it.
   bool Start(const still::Rect& camera) {
     const search::Region region = request_.region.value_or(search::Region{0, 0, camera.width, camera.height});
@@ -131,40 +128,86 @@ class Search {
   }
 
   const SearchRequest& request_;
-  const am4export::RecordingIndex& index_;
-  still::PictureMatcher matcher_;
-  const std::vector<uint32_t> segments_;  // sorted
   still::Rect camera_{};
   std::unique_ptr<search::MotionDetector> detector_;
   std::vector<int> region_blocks_;
-  search::IntervalJoiner joiner_;
   std::vector<uint8_t> luma_;
   std::string refusal_;
-  int64_t searched_ = 0;
 };
 
+// Decodes the segments the filter names as it names them; false when the file is refused.
+bool Decode(const SearchRequest& request, const std::vector<uint32_t>& segments, am4frames::SegmentDecode how,
+            const am4frames::PictureSink& sink) {
+  return am4frames::DecodeRecording(request.source.c_str(), -1, sink, [&](uint32_t offset) {
+    return std::binary_search(segments.begin(), segments.end(), offset) ? how : am4frames::SegmentDecode::kNothing;
+  });
+}
+
+// The search in two runs through the recording. The survey decodes only the
+// key pictures of the groups in range and marks a group, and the one before
+// it, when its key picture shows motion in the region; the search decodes
+// the marked groups whole and joins their pictures with motion into
+// intervals. Motion that comes and goes between two key pictures can be
+// missed. Capture times come from the recording's index, which stamps every
+// picture in order as the decode stage does when it decodes them all.
 int RunSearch(const SearchRequest& request) {
   const auto started = std::chrono::steady_clock::now();
+  const std::string source_name = am4export::Utf8(request.source);
   backup::RecordingInfo info;
   backup::FileIO file;
-  const bool opened = am4export::OpenRecording(request.source, info, file);
-  const am4export::RecordingIndex index = opened ? am4export::IndexRecording(file, info) : am4export::RecordingIndex{};
-  Search search(request, index);
-  if (!opened || !am4frames::DecodeRecording(
-                     request.source.c_str(), -1,
-                     [&](int number, const engine::PictureEntry& p) { search.Picture(number, p); },
-                     [&](uint32_t offset) { return search.Wanted(offset); })) {
-    std::fprintf(stderr, "am4search: %s is not a playable backup file\n", am4export::Utf8(request.source).c_str());
+  if (!am4export::OpenRecording(request.source, info, file)) {
+    std::fprintf(stderr, "am4search: %s is not a backup file with a recording\n", source_name.c_str());
     return 1;
   }
-  if (!search.Refusal().empty()) {
-    std::fprintf(stderr, "am4search: %s\n", search.Refusal().c_str());
+  const am4export::RecordingIndex index = am4export::IndexRecording(file, info);
+  int64_t searched = 0, decoded = 0;
+  const GroupSet in_range = GroupsInRange(index, request.from_ms, request.to_ms, searched);
+
+  GroupSet marked(in_range.size(), false);
+  RegionWatch survey(request);
+  still::PictureMatcher survey_matcher(index);
+  bool playable = Decode(request, SegmentsOf(index, in_range), am4frames::SegmentDecode::kKeyFrames,
+                         [&](int, const engine::PictureEntry& p) {
+                           const int64_t indexed = survey_matcher.Next(p.timestamp);
+                           ++decoded;
+                           if (indexed < 0 || survey.Share(p) <= 0) return;
+                           const uint32_t group = GroupOf(index, indexed);
+                           marked[group] = in_range[group];
+                           if (group > 0) marked[group - 1] = in_range[group - 1];
+                         });
+
+  RegionWatch watch(request);
+  still::PictureMatcher matcher(index);
+  search::IntervalJoiner joiner;
+  int previous = -2;
+  playable = playable && survey.Refusal().empty() &&
+             Decode(request, SegmentsOf(index, marked), am4frames::SegmentDecode::kAll,
+                    [&](int number, const engine::PictureEntry& p) {
+                      const int64_t indexed = matcher.Next(p.timestamp);
+                      const int64_t ms =
+                          indexed >= 0 ? am4export::CaptureMilliseconds(index.pictures[indexed])
+                                       : engine::CalendarSeconds(p.capture_time) * 1000 +
+                                             p.in_second * 1000 / std::max(p.frame_rate, 1u);
+                      if (number != previous + 1) watch.Restart();  // after groups not decoded
+                      previous = number;
+                      ++decoded;
+                      const int share = watch.Share(p);
+                      if (share < 0 || ms < request.from_ms || ms >= request.to_ms) return;
+                      if (auto closed = joiner.Add(number, ms, share)) PrintInterval(*closed);
+                    });
+  if (!survey.Refusal().empty()) {
+    std::fprintf(stderr, "am4search: %s\n", survey.Refusal().c_str());
     return 1;
   }
-  search.Finish();
+  if (!playable) {
+    std::fprintf(stderr, "am4search: %s cannot be played\n", source_name.c_str());
+    return 1;
+  }
+  if (auto closed = joiner.Finish()) PrintInterval(*closed);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::fprintf(stderr, "am4search: %lld pictures searched in %.2f s, %.1f pictures/s\n",
-               static_cast<long long>(search.Searched()), seconds, seconds > 0 ? search.Searched() / seconds : 0.0);
+  std::fprintf(stderr, "am4search: %lld pictures searched (%lld decoded) in %.2f s, %.1f pictures/s\n",
+               static_cast<long long>(searched), static_cast<long long>(decoded), seconds,
+               seconds > 0 ? searched / seconds : 0.0);
   return 0;
 }
 
