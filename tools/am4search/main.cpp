@@ -16,21 +16,19 @@
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
-#include <memory>
-#include <optional>
 #include <string>
 
 #include "capture_time.h"
 #include "export_files.h"
 #include "ledger.h"
-#include "motion_detector.h"
-#include "motion_intervals.h"
 #include "recording_frames.h"
-#include "recording_index.h"
+#include "region_watch.h"
+#include "search_plan.h"
 #include "still_picture.h"
-#include "still_png.h"
 
 namespace {
+
+using namespace am4search;
 
 const char kUsage[] =
     "usage: am4search FILE [--camera 1-4] [--region X,Y,W,H] [--from \"YYYY-MM-DD hh:mm:ss\"]\n"
@@ -39,10 +37,8 @@ constexpr int kMaxCoordinate = 65535;
 
 struct SearchRequest {
   std::wstring source;
-  int camera = 1;
-  std::optional<search::Region> region;  // default: the camera's whole picture
+  WatchSettings watch;
   int64_t from_ms = INT64_MIN, to_ms = INT64_MAX;
-  int sensitivity = search::kDefaultSensitivity;
 };
 
 std::string TimeText(int64_t ms) {
@@ -53,87 +49,6 @@ void PrintInterval(const search::MotionInterval& i) {
   std::printf("interval %lld %lld \"%s\" \"%s\" %d\n", static_cast<long long>(i.first), static_cast<long long>(i.last),
               TimeText(i.first_ms).c_str(), TimeText(i.last_ms).c_str(), i.peak);
 }
-
-// Which groups of pictures the search decodes, in the recording's index.
-using GroupSet = std::vector<bool>;
-
-// The groups with a picture captured in [from_ms, to_ms), and how many such pictures there are.
-GroupSet GroupsInRange(const am4export::RecordingIndex& index, int64_t from_ms, int64_t to_ms, int64_t& pictures) {
-  GroupSet groups(index.group_starts.size(), false);
-  pictures = 0;
-  for (uint32_t g = 0; g < groups.size(); ++g) {
-    for (uint32_t p = index.group_starts[g]; p < index.GroupEnd(g); ++p) {
-      const int64_t ms = am4export::CaptureMilliseconds(index.pictures[p]);
-      if (ms < from_ms || ms >= to_ms) continue;
-      groups[g] = true;
-      ++pictures;
-    }
-  }
-  return groups;
-}
-
-// The header offsets of the segments that hold the groups, sorted.
-std::vector<uint32_t> SegmentsOf(const am4export::RecordingIndex& index, const GroupSet& groups) {
-  std::vector<uint32_t> offsets;
-  for (uint32_t g = 0; g < groups.size(); ++g) {
-    if (!groups[g]) continue;
-    for (uint32_t p = index.group_starts[g]; p < index.GroupEnd(g); ++p)
-      offsets.push_back(index.segments[index.pictures[p].segment].offset);
-  }
-  std::sort(offsets.begin(), offsets.end());
-  offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
-  return offsets;
-}
-
-// The group of a picture of the index.
-uint32_t GroupOf(const am4export::RecordingIndex& index, int64_t picture) {
-  const auto after = std::upper_bound(index.group_starts.begin(), index.group_starts.end(), picture);
-  return after == index.group_starts.begin() ? 0 : static_cast<uint32_t>(after - index.group_starts.begin() - 1);
-}
-
-// The region of one camera's pictures, watched for motion picture by picture.
-class RegionWatch {
- public:
-  explicit RegionWatch(const SearchRequest& request) : request_(request) {}
-
-  // The share of the region that moved; -1 when the picture cannot be searched.
-  int Share(const engine::PictureEntry& p) {
-    const int width = p.bitmap_info.header.width, height = -p.bitmap_info.header.height;
-    if (!refusal_.empty() || width < 4 || height < 4 || uint64_t{3} * width * height > engine::kPictureBytes)
-      return -1;
-    const still::Rect camera = still::CameraRect(request_.camera, width, height);
-    if ((!detector_ || camera.width != camera_.width || camera.height != camera_.height) && !Start(camera))
-      return -1;
-    search::HalfLumaOfBgr(p.pixels, width * 3, camera.x, camera.y, camera.width, camera.height, luma_);
-    return search::MovedShare(region_blocks_,
-                              detector_->Update({luma_.data(), detector_->Width(), detector_->Height(), detector_->Width()}));
-  }
-
-  void Restart() { detector_.reset(); }  // the next picture is the background
-  const std::string& Refusal() const { return refusal_; }
-
- private:
-  // A detector for the camera's pictures at this size, at half of it.
-  bool Start(const still::Rect& camera) {
-    const search::Region region = request_.region.value_or(search::Region{0, 0, camera.width, camera.height});
-    if (region.x + region.width > camera.width || region.y + region.height > camera.height) {
-      refusal_ = "the region lies outside camera " + std::to_string(request_.camera) + "'s " +
-                 std::to_string(camera.width) + " x " + std::to_string(camera.height) + " picture";
-      return false;
-    }
-    camera_ = camera;
-    detector_ = std::make_unique<search::MotionDetector>(camera.width / 2, camera.height / 2, request_.sensitivity);
-    region_blocks_ = search::RegionBlocks(search::HalfRegion(region), detector_->BlocksAcross(), detector_->BlocksDown());
-    return true;
-  }
-
-  const SearchRequest& request_;
-  still::Rect camera_{};
-  std::unique_ptr<search::MotionDetector> detector_;
-  std::vector<int> region_blocks_;
-  std::vector<uint8_t> luma_;
-  std::string refusal_;
-};
 
 // Decodes the segments the filter names as it names them; false when the file is refused.
 bool Decode(const SearchRequest& request, const std::vector<uint32_t>& segments, am4frames::SegmentDecode how,
@@ -164,7 +79,7 @@ int RunSearch(const SearchRequest& request) {
   const GroupSet in_range = GroupsInRange(index, request.from_ms, request.to_ms, searched);
 
   GroupSet marked(in_range.size(), false);
-  RegionWatch survey(request);
+  RegionWatch survey(request.watch);
   still::PictureMatcher survey_matcher(index);
   bool playable = Decode(request, SegmentsOf(index, in_range), am4frames::SegmentDecode::kKeyFrames,
                          [&](int, const engine::PictureEntry& p) {
@@ -176,7 +91,7 @@ int RunSearch(const SearchRequest& request) {
                            if (group > 0) marked[group - 1] = in_range[group - 1];
                          });
 
-  RegionWatch watch(request);
+  RegionWatch watch(request.watch);
   still::PictureMatcher matcher(index);
   search::IntervalJoiner joiner;
   int previous = -2;
@@ -249,15 +164,15 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring value = i + 1 < argc ? argv[i + 1] : L"";
     bool valid = i + 1 < argc;
     if (arg == L"--camera") {
-      valid = valid && ParseNumber(value, 1, 4, request.camera);
+      valid = valid && ParseNumber(value, 1, 4, request.watch.camera);
     } else if (arg == L"--region") {
       search::Region region{};
       valid = valid && ParseRegion(value, region);
-      request.region = region;
+      request.watch.region = region;
     } else if (arg == L"--from" || arg == L"--to") {
       valid = valid && ParseTime(value, arg == L"--from" ? request.from_ms : request.to_ms);
     } else if (arg == L"--sensitivity") {
-      valid = valid && ParseNumber(value, search::kMinSensitivity, search::kMaxSensitivity, request.sensitivity);
+      valid = valid && ParseNumber(value, search::kMinSensitivity, search::kMaxSensitivity, request.watch.sensitivity);
     } else if (arg.rfind(L"-", 0) != 0 && request.source.empty()) {
       request.source = arg;
       continue;
