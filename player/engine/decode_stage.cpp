@@ -94,7 +94,6 @@ int DecodeStage::StorePicture(const DecodeFrameParams& block) {
   std::memset(entry.bitmap_info.colour, 128, 3);
   entry.bitmap_info.colour[3] = 0;
   entry.capture_time = stamp.time;
-  entry.in_second = stamp.in_second;
   entry.timestamp = stamp.timestamp;
   entry.frame_rate = stamp.frame_rate;
   entry.key = stamp.key;

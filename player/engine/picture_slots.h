@@ -15,7 +15,6 @@ namespace engine {
 struct PictureEntry {
   uint32_t timestamp;       // 90 kHz ticks
   CaptureTime capture_time;
-  uint32_t in_second;       // pictures stamped before it in its second
   uint32_t frame_rate;
   int32_t key;              // the picture of a key frame
   BitmapInfo bitmap_info;   // height negative: rows top first

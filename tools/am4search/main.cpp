@@ -63,8 +63,9 @@ bool Decode(const SearchRequest& request, const std::vector<uint32_t>& segments,
 // it, when its key picture shows motion in the region; the search decodes
 // the marked groups whole and joins their pictures with motion into
 // intervals. Motion that comes and goes between two key pictures can be
-// missed. Capture times come from the recording's index, which stamps every
-// picture in order as the decode stage does when it decodes them all.
+// missed. Both go by the recording's index, so segments it leaves out as
+// damaged are not searched; capture times come from it too, which stamps
+// every picture in order as the decode stage does when it decodes them all.
 int RunSearch(const SearchRequest& request) {
   const auto started = std::chrono::steady_clock::now();
   const std::string source_name = am4export::Utf8(request.source);
@@ -98,16 +99,14 @@ int RunSearch(const SearchRequest& request) {
   playable = playable && survey.Refusal().empty() &&
              Decode(request, SegmentsOf(index, marked), am4frames::SegmentDecode::kAll,
                     [&](int number, const engine::PictureEntry& p) {
-                      const int64_t indexed = matcher.Next(p.timestamp);
-                      const int64_t ms =
-                          indexed >= 0 ? am4export::CaptureMilliseconds(index.pictures[indexed])
-                                       : engine::CalendarSeconds(p.capture_time) * 1000 +
-                                             p.in_second * 1000 / std::max(p.frame_rate, 1u);
                       if (number != previous + 1) watch.Restart();  // after groups not decoded
                       previous = number;
                       ++decoded;
                       const int share = watch.Share(p);
-                      if (share < 0 || ms < request.from_ms || ms >= request.to_ms) return;
+                      const int64_t indexed = matcher.Next(p.timestamp);  // always found: only its groups are decoded
+                      if (share < 0 || indexed < 0) return;
+                      const int64_t ms = am4export::CaptureMilliseconds(index.pictures[indexed]);
+                      if (ms < request.from_ms || ms >= request.to_ms) return;
                       if (auto closed = joiner.Add(number, ms, share)) PrintInterval(*closed);
                     });
   if (!survey.Refusal().empty()) {
