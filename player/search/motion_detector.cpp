@@ -66,7 +66,7 @@ MotionDetector::MotionDetector(int width, int height, int sensitivity)
 const std::vector<uint8_t>& MotionDetector::Update(const LumaView& picture) {
   std::fill(moved_.begin(), moved_.end(), 0);
   changed_as_a_whole_ = false;
-  if (picture.width != width_ || picture.height != height_ || !picture.pixels) return moved_;
+  if (picture.width != width_ || picture.height != height_ || !picture.pixels || moved_.empty()) return moved_;
   if (!started_) {
     TakeAsBackground(picture);
     started_ = true;

@@ -25,8 +25,8 @@ constexpr int kMinSensitivity = 1, kMaxSensitivity = 10, kDefaultSensitivity = 5
 
 class MotionDetector {
  public:
-  // For pictures of width x height (each at least 1); sensitivity 1 (only
-  // strong change) to 10 (faint change).
+  // For pictures of width x height (nothing moves when either is 0);
+  // sensitivity 1 (only strong change) to 10 (faint change).
   MotionDetector(int width, int height, int sensitivity);
 
   // Compares the picture with the background and folds it in. One decision

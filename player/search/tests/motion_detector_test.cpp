@@ -155,6 +155,9 @@ TEST(MotionDetector, EdgeBlocksOfOddSizesAndWrongPicturesAreSafe) {
     for (int x = 8; x < 13; ++x) bright_corner[y * 13 + x] = 200;
   EXPECT_EQ(detector.Update({bright_corner.data(), 13, 9, 13}), (std::vector<uint8_t>{0, 0, 0, 1}));
   EXPECT_EQ(detector.Update({dark.data(), 12, 9, 12}), (std::vector<uint8_t>{0, 0, 0, 0})) << "another size";
+  MotionDetector empty(0, 9, kDefaultSensitivity);
+  EXPECT_TRUE(empty.Update({dark.data(), 0, 9, 13}).empty());
+  EXPECT_TRUE(empty.Update({dark.data(), 0, 9, 13}).empty());
 }
 
 TEST(MotionDetector, HalfLumaIsTheMeanOf2x2PixelsWithGreenWeighingMost) {
