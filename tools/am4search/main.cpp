@@ -50,22 +50,59 @@ void PrintInterval(const search::MotionInterval& i) {
               TimeText(i.first_ms).c_str(), TimeText(i.last_ms).c_str(), i.peak);
 }
 
-// Decodes the segments the filter names as it names them; false when the file is refused.
-bool Decode(const SearchRequest& request, const std::vector<uint32_t>& segments, am4frames::SegmentDecode how,
-            const am4frames::PictureSink& sink) {
-  return am4frames::DecodeRecording(request.source.c_str(), -1, sink, [&](uint32_t offset) {
-    return std::binary_search(segments.begin(), segments.end(), offset) ? how : am4frames::SegmentDecode::kNothing;
-  });
+// The survey's run: key pictures of the segments it looks at. False when
+// the file cannot be played.
+bool RunSurvey(const SearchRequest& request, const am4export::RecordingIndex& index, Survey& survey,
+               RegionWatch& watch, int64_t& decoded) {
+  still::PictureMatcher matcher(index);
+  return am4frames::DecodeRecording(
+      request.source.c_str(), -1,
+      [&](int, const engine::PictureEntry& p) {
+        ++decoded;
+        const int share = watch.Share(p);
+        survey.Saw(matcher.Next(p.timestamp), share > 0);
+      },
+      [&](uint32_t offset) {
+        return survey.Look(offset) ? am4frames::SegmentDecode::kKeyFrames : am4frames::SegmentDecode::kNothing;
+      });
 }
 
-// The search in two runs through the recording. The survey decodes only the
-// key pictures of the groups in range and marks a group, and the one before
-// it, when its key picture shows motion in the region; the search decodes
-// the marked groups whole and joins their pictures with motion into
-// intervals. Motion that comes and goes between two key pictures can be
-// missed. Both go by the recording's index, so segments it leaves out as
-// damaged are not searched; capture times come from it too, which stamps
-// every picture in order as the decode stage does when it decodes them all.
+// The search's run: every picture of the marked groups, each picture with
+// motion captured in [from, to) into an interval, printed as it closes.
+bool RunMarked(const SearchRequest& request, const am4export::RecordingIndex& index, const GroupSet& marked,
+               int64_t& decoded) {
+  const std::vector<uint32_t> segments = SegmentsOf(index, marked);
+  RegionWatch watch(request.watch);
+  still::PictureMatcher matcher(index);
+  search::IntervalJoiner joiner;
+  int previous = -2;
+  const bool played = am4frames::DecodeRecording(
+      request.source.c_str(), -1,
+      [&](int number, const engine::PictureEntry& p) {
+        if (number != previous + 1) watch.Restart();  // after groups not decoded
+        previous = number;
+        ++decoded;
+        const int share = watch.Share(p);
+        const int64_t indexed = matcher.Next(p.timestamp);  // found: only the index's groups are decoded
+        if (share < 0 || indexed < 0) return;
+        const int64_t ms = am4export::CaptureMilliseconds(index.pictures[indexed]);
+        if (ms < request.from_ms || ms >= request.to_ms) return;
+        if (auto closed = joiner.Add(number, ms, share)) PrintInterval(*closed);
+      },
+      [&](uint32_t offset) {
+        return std::binary_search(segments.begin(), segments.end(), offset) ? am4frames::SegmentDecode::kAll
+                                                                           : am4frames::SegmentDecode::kNothing;
+      });
+  if (auto closed = joiner.Finish()) PrintInterval(*closed);
+  return played;
+}
+
+// Two runs through the recording: the survey decodes key pictures and marks
+// groups (search_plan.h); the search decodes the marked groups whole. Motion
+// that comes and goes between two key pictures can be missed. Both go by the
+// recording's index, so segments it leaves out as damaged are not searched;
+// capture times come from it too, which stamps every picture in order as the
+// decode stage does when it decodes them all.
 int RunSearch(const SearchRequest& request) {
   const auto started = std::chrono::steady_clock::now();
   const std::string source_name = am4export::Utf8(request.source);
@@ -77,47 +114,17 @@ int RunSearch(const SearchRequest& request) {
   }
   const am4export::RecordingIndex index = am4export::IndexRecording(file, info);
   int64_t searched = 0, decoded = 0;
-  const GroupSet in_range = GroupsInRange(index, request.from_ms, request.to_ms, searched);
-
-  GroupSet marked(in_range.size(), false);
-  RegionWatch survey(request.watch);
-  still::PictureMatcher survey_matcher(index);
-  bool playable = Decode(request, SegmentsOf(index, in_range), am4frames::SegmentDecode::kKeyFrames,
-                         [&](int, const engine::PictureEntry& p) {
-                           const int64_t indexed = survey_matcher.Next(p.timestamp);
-                           ++decoded;
-                           if (indexed < 0 || survey.Share(p) <= 0) return;
-                           const uint32_t group = GroupOf(index, indexed);
-                           marked[group] = in_range[group];
-                           if (group > 0) marked[group - 1] = in_range[group - 1];
-                         });
-
-  RegionWatch watch(request.watch);
-  still::PictureMatcher matcher(index);
-  search::IntervalJoiner joiner;
-  int previous = -2;
-  playable = playable && survey.Refusal().empty() &&
-             Decode(request, SegmentsOf(index, marked), am4frames::SegmentDecode::kAll,
-                    [&](int number, const engine::PictureEntry& p) {
-                      if (number != previous + 1) watch.Restart();  // after groups not decoded
-                      previous = number;
-                      ++decoded;
-                      const int share = watch.Share(p);
-                      const int64_t indexed = matcher.Next(p.timestamp);  // always found: only its groups are decoded
-                      if (share < 0 || indexed < 0) return;
-                      const int64_t ms = am4export::CaptureMilliseconds(index.pictures[indexed]);
-                      if (ms < request.from_ms || ms >= request.to_ms) return;
-                      if (auto closed = joiner.Add(number, ms, share)) PrintInterval(*closed);
-                    });
-  if (!survey.Refusal().empty()) {
-    std::fprintf(stderr, "am4search: %s\n", survey.Refusal().c_str());
+  Survey survey(index, GroupsInRange(index, request.from_ms, request.to_ms, searched));
+  RegionWatch survey_watch(request.watch);
+  const bool played = RunSurvey(request, index, survey, survey_watch, decoded);
+  if (!survey_watch.Refusal().empty()) {
+    std::fprintf(stderr, "am4search: %s\n", survey_watch.Refusal().c_str());
     return 1;
   }
-  if (!playable) {
+  if (!played || !RunMarked(request, index, survey.Marked(), decoded)) {
     std::fprintf(stderr, "am4search: %s cannot be played\n", source_name.c_str());
     return 1;
   }
-  if (auto closed = joiner.Finish()) PrintInterval(*closed);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fprintf(stderr, "am4search: %lld pictures searched (%lld decoded) in %.2f s, %.1f pictures/s\n",
                static_cast<long long>(searched), static_cast<long long>(decoded), seconds,

@@ -37,4 +37,33 @@ uint32_t GroupOf(const am4export::RecordingIndex& index, int64_t picture) {
   return after == index.group_starts.begin() ? 0 : static_cast<uint32_t>(after - index.group_starts.begin() - 1);
 }
 
+Survey::Survey(const am4export::RecordingIndex& index, const GroupSet& in_range)
+    : index_(index), in_range_(in_range), marked_(in_range.size(), false) {
+  for (uint32_t g = 0; g < index.group_starts.size(); ++g) {
+    for (uint32_t p = index.group_starts[g]; p < index.GroupEnd(g); ++p) {
+      const auto [at, added] = groups_.try_emplace(index.segments[index.pictures[p].segment].offset, g, g);
+      at->second.second = g;
+    }
+  }
+}
+
+bool Survey::Look(uint32_t offset) {
+  const auto at = groups_.find(offset);
+  if (at == groups_.end()) return false;
+  const auto [first, last] = at->second;
+  if (std::none_of(in_range_.begin() + first, in_range_.begin() + last + 1, [](bool in) { return in; })) return false;
+  if (coast_ == 0) return true;
+  --coast_;
+  for (uint32_t g = first; g <= last; ++g) Mark(g);
+  return false;
+}
+
+void Survey::Saw(int64_t picture, bool moved) {
+  if (!moved || picture < 0 || static_cast<size_t>(picture) >= index_.pictures.size()) return;
+  const uint32_t group = GroupOf(index_, picture);
+  Mark(group);
+  if (group > 0) Mark(group - 1);
+  coast_ = kCoastSegments;
+}
+
 }  // namespace am4search

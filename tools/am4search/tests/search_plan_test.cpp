@@ -52,5 +52,30 @@ TEST(SearchPlan, APictureBelongsToTheGroupOfTheKeyFrameBeforeIt) {
     EXPECT_EQ(GroupOf(recording.index, picture), group) << picture;
 }
 
+TEST(Survey, MarksTheGroupsAroundMotionAndCoastsAfterIt) {
+  const Recording recording(Fixture("cams4_25fps.am4"));  // a group a segment
+  const auto& index = recording.index;
+  GroupSet in_range(50, true);
+  in_range[49] = false;
+  Survey survey(index, in_range);
+  const auto offset = [&](uint32_t group) { return index.segments[group].offset; };
+  const auto look_and_see = [&](uint32_t group, bool moved) {
+    const bool looked = survey.Look(offset(group));
+    if (looked) survey.Saw(index.group_starts[group], moved);
+    return looked;
+  };
+  EXPECT_TRUE(look_and_see(0, false));
+  EXPECT_TRUE(look_and_see(1, false));
+  EXPECT_TRUE(look_and_see(2, true));  // marks 1 and 2, and the 4 after unseen
+  for (uint32_t g = 3; g < 3 + Survey::kCoastSegments; ++g) EXPECT_FALSE(look_and_see(g, false)) << g;
+  EXPECT_TRUE(look_and_see(7, false));
+  EXPECT_TRUE(look_and_see(48, true));
+  EXPECT_FALSE(look_and_see(49, true)) << "out of range";
+  EXPECT_FALSE(survey.Look(12345)) << "not a segment of the index";
+  GroupSet expected(50, false);
+  for (const uint32_t g : {1, 2, 3, 4, 5, 6, 47, 48}) expected[g] = true;
+  EXPECT_EQ(survey.Marked(), expected);
+}
+
 }  // namespace
 }  // namespace am4search
