@@ -191,7 +191,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     ++i;
   }
-  if (request.source.empty() || request.to_ms <= request.from_ms) {
+  if (request.to_ms <= request.from_ms) {
+    std::fputs("am4search: --to must come after --from\n", stderr);
+    return 2;
+  }
+  if (request.source.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }

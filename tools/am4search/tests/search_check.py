@@ -122,7 +122,8 @@ try:
                  "2026-01-01 12:00:05"], ["--bogus"]):
         r = subprocess.run(["wine", exe] + ([] if not args else ["Z:" + source] + args), capture_output=True,
                            text=True)
-        check(r.returncode == 2 and r.stdout == "" and "usage:" in r.stderr, "usage for %s" % (args or "no file"))
+        check(r.returncode == 2 and r.stdout == "" and ("usage:" in r.stderr or "--to must come after" in r.stderr),
+              "usage for %s" % (args or "no file"))
 finally:
     shutil.rmtree(work, ignore_errors=True)
 
