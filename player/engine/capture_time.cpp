@@ -60,6 +60,12 @@ std::string FormatCaptureTime(const CaptureTime& t) {
   return text;
 }
 
+std::string FormatCaptureTime(const CaptureTime& t, uint32_t millisecond) {
+  char ms[8];
+  std::snprintf(ms, sizeof ms, ".%03u", millisecond % 1000u);
+  return FormatCaptureTime(t) + ms;
+}
+
 bool ParseCaptureTime(const char* text, CaptureTime& t) {
   static const char kPattern[] = "0000-00-00 00:00:00";  // 0: a digit
   unsigned fields[6] = {};

@@ -19,6 +19,8 @@ CaptureTime FromCalendarSeconds(int64_t seconds);
 // "YYYY-MM-DD hh:mm:ss", the form in which times are shown and typed.
 constexpr int kCaptureTimeTextLength = 19;
 std::string FormatCaptureTime(const CaptureTime& t);
+// "YYYY-MM-DD hh:mm:ss.mmm", `millisecond` into the second.
+std::string FormatCaptureTime(const CaptureTime& t, uint32_t millisecond);
 // Parses exactly that form; false for anything else or a date that does not exist.
 bool ParseCaptureTime(const char* text, CaptureTime& t);
 

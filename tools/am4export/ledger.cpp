@@ -22,9 +22,7 @@ std::string Seconds(uint64_t ticks) {
 int64_t CaptureMilliseconds(const IndexedPicture& p) { return p.second * 1000 + p.millisecond; }
 
 std::string PictureTime(const IndexedPicture& picture) {
-  char ms[8];
-  std::snprintf(ms, sizeof ms, ".%03u", picture.millisecond % 1000u);
-  return engine::FormatCaptureTime(picture.time) + ms;
+  return engine::FormatCaptureTime(picture.time, picture.millisecond);
 }
 
 TimingFlags PictureFlags(const IndexedPicture* previous, const IndexedPicture& picture) {
