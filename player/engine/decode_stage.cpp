@@ -18,7 +18,7 @@ DecodeStage::DecodeStage(PacketQueue& video_queue, PacketQueue& audio_queue, Pic
       input_(new uint8_t[kDecoderInputBytes]),
       output_(new uint8_t[kPictureBytes]) {}
 
-void DecodeStage::DecodeStep(int command) {
+void DecodeStage::DecodeStep(DecodeScope scope) {
   if (slots_.WriteSlot().ready.load()) return;  // not shown yet
   // Taken before the pop: a frame popped before a reset is stale.
   const uint32_t generation = generation_.load();
@@ -33,7 +33,7 @@ void DecodeStage::DecodeStep(int command) {
       pending_.store(generation_.load() == generation);  // unless a reset came after the pop
       return;
     }
-    if ((command == 1 || command == 3) && !key) return;
+    if (scope == DecodeScope::kKeyFramesOnly && !key) return;
   }
   Decode(record, generation);
 }

@@ -12,6 +12,7 @@
 #include "packet_queue.h"
 #include "parameter_sets.h"
 #include "picture_slots.h"
+#include "worker_command.h"
 
 namespace engine {
 
@@ -38,9 +39,9 @@ class DecodeStage {
 
   void SetDecoder(VideoDecoder* decoder) { decoder_ = decoder; }
 
-  // One step of the decompress worker; command 1 and 3 (fast modes) decode
-  // key frames only.
-  void DecodeStep(int command);
+  // One step of the decompress worker: the next frame is decoded; with
+  // key frames only (the fast modes) any other frame is dropped.
+  void DecodeStep(DecodeScope scope);
   // Stores the picture of a decoded frame; returns 0.
   int StorePicture(const DecodeFrameParams& block);
 

@@ -274,7 +274,7 @@ bool SegmentReader::QueueFrames(size_t begin, size_t end, const SegmentHeader& h
     if (f.frame_kind == kKeyFrame) key_frame_seen_ = true;
     if (!key_frame_seen_) continue;
     if (!video_.Push(&record, f.box, f.size)) {
-      host_.Pause(10);
+      host_.SleepMs(10);
       video_.Empty();
       return false;
     }

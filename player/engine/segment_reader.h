@@ -28,8 +28,8 @@ class ReaderHost {
   // Before a seek: empty the queues, the slots but the group on screen and
   // a pending key frame.
   virtual void PrepareSeek() = 0;
-  // Sleeps before a full video queue is emptied.
-  virtual void Pause(int ms) = 0;
+  // Sleeps ms milliseconds before a full video queue is emptied.
+  virtual void SleepMs(int ms) = 0;
   // Asked at every sector a header search passes: false ends the search
   // (the worker is stopping).
   virtual bool KeepSearching() = 0;

@@ -41,7 +41,7 @@ struct Pipeline : SegmentVisitor {
   }
 
   void Step() {
-    stage.DecodeStep(0);
+    stage.DecodeStep(engine::DecodeScope::kEveryFrame);
     Show();
   }
 

@@ -76,13 +76,13 @@ struct Engine {
 
   // Runs the decompress worker until the queue is empty, showing ready slots
   // as the display side does; returns each slot's pictures by number.
-  std::vector<std::vector<int>> Run(int command = 0) {
+  std::vector<std::vector<int>> Run(DecodeScope scope = DecodeScope::kEveryFrame) {
     std::vector<std::vector<int>> shown;
     for (int guard = 0; guard < 1000 && (video.EntryCount() > 0 || slots.ReadReady()); ++guard) {
-      stage.DecodeStep(command);
+      stage.DecodeStep(scope);
       Show(shown);
     }
-    stage.DecodeStep(command);  // a pending key frame
+    stage.DecodeStep(scope);  // a pending key frame
     Show(shown);
     stage.CloseWriteSlot();  // the last group, as at the end of a one-shot decode
     Show(shown);
@@ -124,10 +124,10 @@ TEST(DecodeStage, OnlyTheKeyFrameAndNineMoreOfALongGroupAreDecoded) {
 }
 
 TEST(DecodeStage, FastModesDecodeKeyFramesOnly) {
-  for (int command : {1, 3}) {
+  for (WorkerCommand command : {WorkerCommand::kFastForward, WorkerCommand::kRewind}) {
     auto e = std::make_unique<Engine>();
     e->Queue("KPPKPPK");
-    EXPECT_EQ(e->Run(command), (Groups{{0}, {3}, {6}})) << command;
+    EXPECT_EQ(e->Run(DecodeScopeOf(command)), (Groups{{0}, {3}, {6}})) << static_cast<int>(command);
   }
 }
 
@@ -150,8 +150,8 @@ TEST(DecodeStage, CallBackModeStoresTheSamePictures) {
 TEST(DecodeStage, StoredPicturesCarryTimeRateAndATopDownHeader) {
   auto e = std::make_unique<Engine>();
   e->Queue("KP", 0, 25, 58);
-  e->stage.DecodeStep(0);
-  e->stage.DecodeStep(0);
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);
   const PictureEntry& second = e->slots.WriteSlot().entries[1];
   EXPECT_EQ(second.timestamp, 3000u);
   EXPECT_EQ(second.frame_rate, 25u);
@@ -168,30 +168,30 @@ TEST(DecodeStage, OversizePicturesAndPicturesOfAnEarlierPositionAreDropped) {
   auto e = std::make_unique<Engine>();
   e->decoder.width = 800;
   e->Queue("KP");
-  e->stage.DecodeStep(0);
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);
   EXPECT_EQ(e->slots.WriteSlot().count.load(), 0);
 
   auto f = std::make_unique<Engine>();
   f->decoder.reset_during_decode = true;  // a seek arrives while the decoder works
   f->Queue("KP");
-  f->stage.DecodeStep(0);
+  f->stage.DecodeStep(DecodeScope::kEveryFrame);
   EXPECT_EQ(f->slots.WriteSlot().count.load(), 0);
 }
 
 TEST(DecodeStage, WaitForAFreeSlotEndsWhenInvalidated) {
   auto e = std::make_unique<Engine>();
   e->Queue("KKK");
-  e->stage.DecodeStep(0);  // slot 0 holds frame 0
-  e->stage.DecodeStep(0);  // frame 1 pending
-  e->stage.DecodeStep(0);  // closes slot 0, slot 1 holds frame 1
-  e->stage.DecodeStep(0);  // frame 2 pending
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);  // slot 0 holds frame 0
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);  // frame 1 pending
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);  // closes slot 0, slot 1 holds frame 1
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);  // frame 2 pending
   std::atomic<bool> invalidated{false};
   std::thread stopper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     invalidated = true;
     e->stage.Invalidate();
   });
-  e->stage.DecodeStep(0);  // both slots full: waits until invalidated
+  e->stage.DecodeStep(DecodeScope::kEveryFrame);  // both slots full: waits until invalidated
   EXPECT_TRUE(invalidated) << "returned before the slot wait ended";
   stopper.join();
   EXPECT_EQ(e->slots.Slot(0).count.load(), 1);
@@ -205,7 +205,7 @@ TEST(DecodeStage, AFramePoppedBeforeAResetIsNotStored) {
   std::thread step;
   // The step pops the frame, then waits for the parameter sets this thread holds.
   e->sets.With([&](const backup::ParameterSetStore&) {
-    step = std::thread([&] { e->stage.DecodeStep(0); });
+    step = std::thread([&] { e->stage.DecodeStep(DecodeScope::kEveryFrame); });
     for (int ms = 0; ms < 2000 && e->video.EntryCount() > 0; ++ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     e->stage.ResetSlots();  // a seek or a mode change

@@ -20,7 +20,7 @@ struct NoHost : ReaderHost {
   void ShowPosition(uint32_t, uint32_t) override {}
   bool KeepSearching() override { return true; }
   void PrepareSeek() override {}
-  void Pause(int) override {}
+  void SleepMs(int) override {}
 };
 
 // The first four segments of a fixture (groups of five) queued for decoding.
@@ -46,7 +46,7 @@ struct Decoding {
     std::vector<int> shown;
     for (int frame = 0; video.EntryCount() > 0 || stage.HasPending() || slots.ReadReady(); ++frame) {
       if (frame == fault_at) EXPECT_EQ(FRAMIX_FaultNextDecode(decoder.Handle(), where), 1);
-      stage.DecodeStep(0);
+      stage.DecodeStep(DecodeScope::kEveryFrame);
       Show(shown);
     }
     stage.CloseWriteSlot();

@@ -17,7 +17,7 @@ struct Host : ReaderHost {
   }
   bool KeepSearching() override { return keep_searching; }
   void PrepareSeek() override { ++seeks; }
-  void Pause(int) override {}
+  void SleepMs(int) override {}
   bool keep_searching = true;
   std::vector<uint32_t> positions;
   int seeks = 0;
