@@ -6,14 +6,16 @@
 #   - a CUPS server of its own (socket under build/cups) whose default printer
 #     "PDF" writes each job as a PDF into $PRINT_DIR;
 #   - one Wine server kept up for the whole run;
-#   - the player control Rewyn.dll registered in the prefix with regsvr32, once built.
+#   - the controls (Rewyn.dll, the remote-function stand-ins) of both builds
+#     registered in the prefix with regsvr32 of their bitness, once built.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
 export WINEPREFIX=$build/wine
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer; no menu entries or file types handed to the desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export PULSE_RUNTIME_PATH=$build/pulse
 export PULSE_SERVER=unix:$PULSE_RUNTIME_PATH/native
 export PULSE_SINK=null
@@ -122,6 +124,12 @@ CONF
 }
 
 _start_wine() {
+  # A prefix made before 32-bit Wine was installed has no 32-bit system, and
+  # 32-bit programs fail in it ("could not load kernel32.dll"): make it anew.
+  if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "session: remaking the Wine prefix $WINEPREFIX, which has no 32-bit system"
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "session: creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
@@ -136,14 +144,19 @@ _start_wine() {
 }
 
 # The registry keeps the DLL's path, so a rebuilt DLL needs no new registration;
-# it is redone each session all the same, in case the prefix is new.
+# it is redone each session all the same, in case the prefix is new. Each
+# build's DLLs go into the registry view of their bitness.
 _register_controls() {
-  local dll
-  for dll in "$build/win/bin/Rewyn.dll" "$build/win/bin/remote_controls.dll"; do
-    [ -f "$dll" ] || continue
-    wine regsvr32 /s "$(winepath -w "$dll")" >/dev/null 2>&1 && continue
-    echo "session: regsvr32 could not register $dll" >&2
-    return 1
+  local dir dll regsvr32
+  for dir in win win32; do
+    regsvr32=regsvr32
+    [ $dir = win32 ] && regsvr32='C:\windows\syswow64\regsvr32.exe'
+    for dll in "$build/$dir/bin/Rewyn.dll" "$build/$dir/bin/remote_controls.dll"; do
+      [ -f "$dll" ] || continue
+      wine "$regsvr32" /s "$(winepath -w "$dll")" >/dev/null 2>&1 && continue
+      echo "session: regsvr32 could not register $dll" >&2
+      return 1
+    done
   done
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "remote_controls.h"
+#include "smapi.h"
 
 namespace {
 
@@ -75,8 +76,8 @@ class BackupSkin {
     module_ = LoadLibraryW((dir + L"LumoraBackup.dll").c_str());
     if (!module_) return;
     Find(rect_, "SMAPI_GetResourceRect");
-    Find(bitmap_, "_Z29SMAPI_GetResourceBitmapHandlet");
-    Find(faces_, "_Z29SMAPI_GetResourceBitmapHandletPP9HBITMAP__S1_S1_S1_");
+    Find(bitmap_, kSmapiBitmapExport);
+    Find(faces_, kSmapiFaceSetExport);
   }
   ~BackupSkin() {
     if (module_) FreeLibrary(module_);

@@ -141,7 +141,7 @@ void CIPSetupDlg::StartLookup() {
   auto* share = new std::shared_ptr<Lookup>(job);
   HANDLE thread = CreateThread(
       nullptr, 0,
-      [](void* p) -> DWORD {
+      [](void* p) WINAPI -> DWORD {
         std::unique_ptr<std::shared_ptr<Lookup>> hold(static_cast<std::shared_ptr<Lookup>*>(p));
         Lookup& l = **hold;
         l.connected = l.mode == kDdnsByName ? DDNSAPI_ConnectW(W(l.server), W(l.member), W(l.name))

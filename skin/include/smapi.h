@@ -15,18 +15,33 @@ void SMAPI_GetResourceBitmapHandleEx(WORD id, HBITMAP* normal, HBITMAP* hover, H
 DWORD SMAPI_GetSkinCode();
 }
 
-// The two overloads keep C++ linkage: both are exported under their C++ names.
+// The two overloads keep C++ linkage under the Microsoft compiler's decoration
+// of these declarations in each bitness: the names that skin libraries and
+// programs built with that compiler export and bind.
+#ifdef _WIN64
+#define SMAPI_BITMAP_NAME "?SMAPI_GetResourceBitmapHandle@@YAPEAUHBITMAP__@@G@Z"
+#define SMAPI_FACE_SET_NAME "?SMAPI_GetResourceBitmapHandle@@YAXGPEAPEAUHBITMAP__@@000@Z"
+#else
+#define SMAPI_BITMAP_NAME "?SMAPI_GetResourceBitmapHandle@@YAPAUHBITMAP__@@G@Z"
+#define SMAPI_FACE_SET_NAME "?SMAPI_GetResourceBitmapHandle@@YAXGPAPAUHBITMAP__@@000@Z"
+#endif
+// The assembler symbol of a decorated name: quoted, with the target's label
+// prefix (i686 symbols begin with an underscore).
+#define SMAPI_STRING_(x) #x
+#define SMAPI_SYMBOL_(prefix, name) "\"" SMAPI_STRING_(prefix) name "\""
+#define SMAPI_SYMBOL(name) SMAPI_SYMBOL_(__USER_LABEL_PREFIX__, name)
+
 // Background bitmap of id, or null.
-HBITMAP SMAPI_GetResourceBitmapHandle(WORD id);
+HBITMAP SMAPI_GetResourceBitmapHandle(WORD id) __asm__(SMAPI_SYMBOL(SMAPI_BITMAP_NAME));
 // Face set of id: normal, hover, pressed, disabled; a face whose bitmap is
 // missing comes back null.
 void SMAPI_GetResourceBitmapHandle(WORD id, HBITMAP* normal, HBITMAP* hover, HBITMAP* pressed,
-                                   HBITMAP* disabled);
+                                   HBITMAP* disabled) __asm__(SMAPI_SYMBOL(SMAPI_FACE_SET_NAME));
 
 // Export names of the two overloads, for programs that load a skin library at
 // run time (the linker resolves them from the declarations above otherwise).
-inline constexpr char kSmapiBitmapExport[] = "_Z29SMAPI_GetResourceBitmapHandlet";
-inline constexpr char kSmapiFaceSetExport[] = "_Z29SMAPI_GetResourceBitmapHandletPP9HBITMAP__S1_S1_S1_";
+inline constexpr char kSmapiBitmapExport[] = SMAPI_BITMAP_NAME;
+inline constexpr char kSmapiFaceSetExport[] = SMAPI_FACE_SET_NAME;
 
 // Skin code of Lumora; the site manager's login marks its request when its
 // skin library answers it.

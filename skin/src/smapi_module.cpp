@@ -23,6 +23,12 @@ void WriteFaces(std::span<const skin::ResourceEntry> table, WORD id, HBITMAP* no
 
 }  // namespace
 
+// The overloads' decorated names differ by bitness, so the linker is told to
+// export them here rather than in the libraries' .def files.
+__asm__(".section .drectve\n"
+        "\t.ascii \" -export:\\\"" SMAPI_BITMAP_NAME "\\\" -export:\\\"" SMAPI_FACE_SET_NAME "\\\"\"\n"
+        "\t.text");
+
 HMODULE SkinModule() { return g_module; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -101,7 +101,9 @@ TEST_F(Registration, Regsvr32UnregistersCleanlyAndRegistersEverything) {
   EXPECT_EQ(Value(kControlKey + L"\\TypeLib"), Text(LIBID_RewynLib));
   EXPECT_TRUE(KeyExists(kControlKey + L"\\Control"));
   EXPECT_FALSE(KeyExists(kPageKey + L"\\Control"));
-  const std::wstring library = Value(L"TypeLib\\" + Text(LIBID_RewynLib) + L"\\1.0\\409\\win64");
+  // The type library is registered under this build's bitness.
+  const std::wstring library =
+      Value(L"TypeLib\\" + Text(LIBID_RewynLib) + L"\\1.0\\409\\" + (sizeof(void*) == 8 ? L"win64" : L"win32"));
   EXPECT_TRUE(library.ends_with(DllPath())) << "type library at " << std::string(library.begin(), library.end());
   EXPECT_EQ(Value(L"Component Categories\\" + Text(CATID_SafeForScripting), L"409"),
             L"Controls that are safely scriptable");

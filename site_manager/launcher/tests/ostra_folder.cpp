@@ -25,6 +25,14 @@ OstraFolder::OstraFolder(const std::string& siteList, const std::wstring& velmor
   // itself and need not wait for one when a dialog closes.
   RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Ostra.exe\\X11 Driver", L"Managed", REG_SZ, L"N",
                   2 * sizeof(wchar_t));
+  // OSTRA_FOLDER names an installed Ostra, driven where it is.
+  wchar_t installed[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"OSTRA_FOLDER", installed, MAX_PATH)) {
+    dir_ = installed;
+    installed_ = true;
+    if (!siteList.empty()) WriteConfig(L"H264Site.ini", siteList);
+    return;
+  }
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   static int count = 0;
@@ -45,12 +53,13 @@ OstraFolder::~OstraFolder() {
     CloseHandle(p.hProcess);
     CloseHandle(p.hThread);
   }
-  for (const wchar_t* file : {L"\\Ostra.exe", L"\\Velmora.dll"}) DeleteFileW((dir_ + file).c_str());
-  for (const wchar_t* file : kLibraries) DeleteFileW((dir_ + file).c_str());
   for (const wchar_t* file : kConfigFiles) {
     DeleteFileW((dir_ + L"\\CONFIG\\" + file).c_str());
     DeleteFileW((dir_ + L"\\CONFIG\\" + file + L".new").c_str());
   }
+  if (installed_) return;
+  for (const wchar_t* file : {L"\\Ostra.exe", L"\\Velmora.dll"}) DeleteFileW((dir_ + file).c_str());
+  for (const wchar_t* file : kLibraries) DeleteFileW((dir_ + file).c_str());
   RemoveDirectoryW((dir_ + L"\\CONFIG").c_str());
   RemoveDirectoryW(dir_.c_str());
 }
@@ -88,7 +97,7 @@ HWND OstraFolder::Launch() {
   size_t i = Start();
   if (i == SIZE_MAX) return nullptr;
   HWND found = nullptr;
-  uidriver::WaitUntil([&] { return (found = WindowOf(Pid(i), L"#32770")) != nullptr; }, 5000);
+  uidriver::WaitUntil([&] { return (found = WindowOf(Pid(i), L"#32770")) != nullptr; }, 20000);
   if (found) uidriver::WaitUntil([&] { return GetForegroundWindow() == found; }, 2000);
   Sleep(300);
   return found;
@@ -107,7 +116,7 @@ HWND WindowOf(DWORD pid, const wchar_t* className) {
     HWND found;
   } s{pid, className, nullptr};
   EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
@@ -128,7 +137,7 @@ HWND DialogWith(DWORD pid, int id, HWND except) {
     HWND except, found;
   } s{pid, id, except, nullptr};
   EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);

@@ -38,6 +38,7 @@ class OstraFolder {
 
  private:
   std::wstring dir_;
+  bool installed_ = false;  // an installed Ostra: its files are left alone
   std::vector<PROCESS_INFORMATION> processes_;
 };
 
