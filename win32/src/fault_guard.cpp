@@ -5,15 +5,20 @@
 namespace win32 {
 namespace {
 
-// A guarded call in progress: where it resumes after a fault, and the guard
-// around it on the same thread, if any.
+// A guarded call in progress: where it resumes after a fault (the buffer of
+// __builtin_setjmp), and the guard around it on the same thread, if any.
 struct Guard {
-  CONTEXT resume;
+  void* resume[5];
   Guard* outer;
 };
 
 thread_local Guard* t_guard = nullptr;
-thread_local volatile bool t_faulted = false;
+
+// Where a faulting thread is sent, on its own stack below the fault: back
+// into the guarded call's frame, which returns its failure value. The guard
+// comes in the register of the first argument (ECX with fastcall on x86,
+// RCX on x86-64), set by the handler.
+[[noreturn]] void __fastcall ResumeGuardedCall(Guard* guard) { __builtin_longjmp(guard->resume, 1); }
 
 LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
   // The code first: reading the thread-local guard may allocate (emulated
@@ -22,8 +27,18 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
   Guard* guard = t_guard;
   if (!guard) return EXCEPTION_CONTINUE_SEARCH;
   t_guard = guard->outer;
-  t_faulted = true;
-  *info->ContextRecord = guard->resume;
+  CONTEXT& c = *info->ContextRecord;
+  // A call's entry: the stack aligned as a call leaves it, with room below
+  // the faulting frame (and x86-64's 32 bytes of home space).
+#ifdef _WIN64
+  c.Rcx = reinterpret_cast<DWORD64>(guard);
+  c.Rsp = ((c.Rsp - 64) & ~DWORD64{15}) - 8;
+  c.Rip = reinterpret_cast<DWORD64>(&ResumeGuardedCall);
+#else
+  c.Ecx = reinterpret_cast<DWORD>(guard);
+  c.Esp = ((c.Esp - 64) & ~DWORD{15}) - 4;
+  c.Eip = reinterpret_cast<DWORD>(&ResumeGuardedCall);
+#endif
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
@@ -69,15 +84,10 @@ int CallGuarded(int (*fn)(void*), void* arg, int on_fault, GuardLayer layer) {
   // registration.
   static const Registration handler(layer);
   if (!handler.Ok()) return fn(arg);
-  alignas(16) Guard guard;
+  Guard guard;
   guard.outer = t_guard;
-  t_faulted = false;
-  RtlCaptureContext(&guard.resume);
-  // A fault inside fn resumes here a second time, with t_faulted set.
-  if (t_faulted) {
-    t_faulted = false;
-    return on_fault;
-  }
+  // A fault inside fn comes back here a second time, through the handler.
+  if (__builtin_setjmp(guard.resume)) return on_fault;
   // Disarmed however fn ends, a C++ exception included: a guard left armed
   // would resume a later fault into a frame that is gone.
   struct Armed {
