@@ -35,6 +35,7 @@ uintptr_t g_ownBegin = 0, g_ownEnd = 0;
 uintptr_t g_callerBegin = 0;
 std::atomic<DWORD> g_hostThread{0};  // the thread that calls into controls
 
+#ifdef _WIN64
 uintptr_t FunctionStart(uintptr_t pc) {
   DWORD64 base = 0;
   PRUNTIME_FUNCTION f = RtlLookupFunctionEntry(pc, &base, nullptr);
@@ -71,6 +72,15 @@ bool OwnFramesInside(const CONTEXT& fault) {
   }
   return false;
 }
+#else
+// x86 code keeps no unwind tables and may omit frame pointers, so the
+// fault's stack cannot be walked reliably there: a fault counts as ours
+// when it lies in this program's own code.
+bool OwnFramesInside(const CONTEXT& fault) {
+  const uintptr_t pc = uintptr_t(fault.Eip);
+  return pc >= g_ownBegin && pc < g_ownEnd;
+}
+#endif
 
 // Registered in front of every other handler while the control's code
 // runs. A fault of the control's own goes on to the guard; a fault of our
@@ -118,7 +128,9 @@ void KnowOwnCode() {
   if (!own) return;
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(own);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(own) + dos->e_lfanew);
+#ifdef _WIN64
   g_callerBegin = FunctionStart(reinterpret_cast<uintptr_t>(&CallIntoControl));
+#endif
   g_ownBegin = uintptr_t(own);
   g_ownEnd = g_ownBegin + nt->OptionalHeader.SizeOfImage;
 }

@@ -150,7 +150,7 @@ class Driver {
     struct Search {
       HWND found = nullptr;
     } search;
-    EnumWindows([](HWND w, LPARAM lp) -> BOOL {
+    EnumWindows([](HWND w, LPARAM lp) CALLBACK -> BOOL {
       wchar_t name[16] = {};
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);

@@ -80,8 +80,11 @@ class Registration : public ::testing::Test {
 
 TEST_F(Registration, Regsvr32UnregistersCleanlyAndRegistersEverything) {
   ASSERT_EQ(Regsvr32(L"/u"), 0u);
+  // The type library's key is shared by both bitnesses: this build's part of it goes.
+  const std::wstring own_typelib =
+      L"TypeLib\\" + Text(LIBID_RewynLib) + L"\\1.0\\409\\" + (sizeof(void*) == 8 ? L"win64" : L"win32");
   for (const std::wstring& key : {std::wstring(L"REWYN.RewynCtrl.1"), std::wstring(L"REWYN.RewynPropPage.1"),
-                                  kControlKey, kPageKey, L"TypeLib\\" + Text(LIBID_RewynLib)})
+                                  kControlKey, kPageKey, own_typelib})
     EXPECT_FALSE(KeyExists(key)) << "left behind: " << std::string(key.begin(), key.end());
   EXPECT_FALSE(ImplementsSafeCategories());
 
