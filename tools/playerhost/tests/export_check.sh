@@ -25,11 +25,18 @@ mapfile -t marks < <(ffmpeg -v error -i "$avi" -f rawvideo -pix_fmt bgr24 - | "$
 [ "${marks[0]}" = 0 ] || fail "the first frame shows picture ${marks[0]}"
 # (Play resumes after the paused picture's group: the second frame may skip ahead.)
 [ "${marks[1]}" -gt 0 ] 2>/dev/null || fail "the second frame shows picture ${marks[1]}"
+# Play drops a picture that comes too late to be shown on time (a busy
+# machine), and the recording holds what was shown: frames go forward, and
+# only a few pictures may be missing.
+skipped=0
 for ((i = 2; i < ${#marks[@]}; i++)); do
-  [ "${marks[i]}" = "$(( ${marks[i - 1]} + 1 ))" ] || fail "frame $i shows picture ${marks[i]} after ${marks[i - 1]}"
+  step=$(( ${marks[i]} - ${marks[i - 1]} ))
+  [ "$step" -ge 1 ] || fail "frame $i shows picture ${marks[i]} after ${marks[i - 1]}"
+  skipped=$(( skipped + step - 1 ))
 done
+[ "$skipped" -le 10 ] || fail "$skipped pictures missing from the recording"
 [ "${marks[-1]}" = 249 ] || fail "the last frame shows picture ${marks[-1]}, not the last picture"
-echo "recording: frames show pictures ${marks[0]} to ${marks[-1]}"
+echo "recording: frames show pictures ${marks[0]} to ${marks[-1]}, $skipped dropped as late"
 ffmpeg -v error -y -i "$avi" -vf "select=eq(n\,100)" -frames:v 1 "$out/export_frame.png"
 
 jpeg=$folder/CAM01_20260314_092655.jpg
