@@ -8,18 +8,6 @@ namespace capstan {
 
 namespace {
 
-// COM for this call, whatever the calling thread has set up already.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-
- private:
-  HRESULT hr_;
-};
-
 bool Encode(const Pixels& picture, IStream* out) {
   if (picture.Empty()) return false;
   win32::ComPtr<IWICImagingFactory> factory;
@@ -52,7 +40,7 @@ bool Encode(const Pixels& picture, IStream* out) {
 }  // namespace
 
 std::vector<uint8_t> EncodeJpeg(const Pixels& picture) {
-  ComScope com;
+  const win32::ComScope com(win32::Apartment::kMultithreaded);  // whatever the calling thread has set up already
   win32::ComPtr<IStream> stream;
   if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) || !Encode(picture, stream.Get())) return {};
   STATSTG stat{};

@@ -1,14 +1,14 @@
 #include "decompress_worker.h"
 
-#include <objbase.h>
-
 #include <climits>
+
+#include "win32/owners.h"
 
 namespace engine {
 
 void DecompressWorker::Loop() {
   WorkerThread& self = state_.decompress;
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const win32::ComScope com(win32::Apartment::kSingleThreaded);
   while (self.running.load()) {
     const WorkerCommand command = state_.decompress_command.load();
     if (command == WorkerCommand::kIdle) {
@@ -30,7 +30,6 @@ void DecompressWorker::Loop() {
     }
   }
   self.parked.store(1);
-  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 void DecompressWorker::DecodeOneShot(WorkerCommand command) {

@@ -100,8 +100,7 @@ std::wstring ClaimStillName(int camera, const PanelTime& time, const wchar_t* ex
 
 // Writes a new file; a file of that name stays as it is.
 void WriteNewFile(const std::wstring& path, const std::vector<uint8_t>& data) {
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
+  const win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   DWORD put = 0;
   if (file && !data.empty() &&
       (!WriteFile(file.Get(), data.data(), DWORD(data.size()), &put, nullptr) || put != data.size()))

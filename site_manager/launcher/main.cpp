@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "launcher_dialog.h"
+#include "win32/owners.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The mutex only marks a running instance: it is released at once and
@@ -19,11 +20,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
   InitCommonControlsEx(&controls);
-  OleInitialize(nullptr);  // the host windows embed controls on this thread
-  {
-    CWebApplicationManagerDlg launcher;
-    launcher.Run();
-  }
-  OleUninitialize();
+  const win32::ComScope ole(win32::Apartment::kOle);  // the host windows embed controls on this thread
+  CWebApplicationManagerDlg launcher;
+  launcher.Run();
   return 0;
 }

@@ -93,11 +93,11 @@ DWORD LastError(DWORD fallback) {
 // Writes the bytes to a new file at `path`, whole and flushed to the disk; 0
 // or the system error code (the file is then removed again).
 DWORD WriteNewFile(const std::wstring& path, const std::string& bytes) {
-  HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (created == INVALID_HANDLE_VALUE) return LastError(ERROR_CANNOT_MAKE);
   DWORD error = 0;
   {
-    win32::UniqueHandle file(created);
+    const win32::UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return LastError(ERROR_CANNOT_MAKE);
     DWORD written = 0;
     if (!WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) || written != bytes.size())
       error = LastError(ERROR_WRITE_FAULT);

@@ -186,7 +186,7 @@ void ClearScreen() {
 }
 
 bool SavePng(const Pixels& pixels, const std::wstring& path) {
-  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+  const win32::ComScope com(win32::Apartment::kMultithreaded);
   bool ok = false;
   {
     win32::ComPtr<IWICImagingFactory> factory;
@@ -207,7 +207,6 @@ bool SavePng(const Pixels& pixels, const std::wstring& path) {
                                       const_cast<BYTE*>(pixels.bgr.data()))) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   }
-  if (com) CoUninitialize();
   return ok;
 }
 

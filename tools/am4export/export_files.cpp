@@ -45,8 +45,8 @@ bool OpenRecording(const std::wstring& path, backup::RecordingInfo& info, backup
 }
 
 bool ReadBoundedFile(const std::wstring& path, uint64_t limit, std::string& text) {
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
+  const win32::UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   LARGE_INTEGER size;
   if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
     return false;
@@ -58,8 +58,7 @@ bool ReadBoundedFile(const std::wstring& path, uint64_t limit, std::string& text
 
 bool WriteCheckedFile(const std::wstring& path, const std::string& text) {
   {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const win32::UniqueHandle file(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    const win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD put = 0;
     if (!file || !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr) ||
         put != text.size())

@@ -12,9 +12,8 @@ constexpr DWORD kBlockBytes = 1 << 20;
 constexpr DWORD kCatchUpMs = 1;  // the hashing thread's nap when it has caught up with the writer
 
 win32::UniqueHandle OpenShared(const std::wstring& path) {
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  return win32::UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+  return win32::UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 // Adds `length` bytes read from the file's position to the hash (up to the
@@ -44,8 +43,7 @@ std::string HashFile(const std::wstring& path, uint64_t offset, uint64_t length)
 }
 
 HashedFileWriter::HashedFileWriter(const std::wstring& path) : path_(path), block_(new uint8_t[kBlockBytes]) {
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-  file_.Reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
+  file_.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
   ok_ = static_cast<bool>(file_);
   if (ok_) hasher_ = std::thread([this] { Hash(); });
 }

@@ -27,9 +27,8 @@ constexpr DWORD kCompareBlock = 1 << 20;
 class FileComparer : public ByteSink {
  public:
   explicit FileComparer(const std::wstring& path) : block_(new uint8_t[kCompareBlock]) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    file_.Reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    file_.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     same_ = static_cast<bool>(file_);
   }
   bool Write(const uint8_t* data, size_t length) override {

@@ -119,6 +119,6 @@ int Run(int show) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
-  win32::OleScope ole;
+  win32::ComScope ole{win32::Apartment::kOle};
   return ole.Ok() ? Run(show) : 1;
 }

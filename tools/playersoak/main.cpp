@@ -198,7 +198,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: playersoak SECONDS SEED FILE...\n", stderr);
     return 2;
   }
-  win32::OleScope ole;
+  win32::ComScope ole{win32::Apartment::kOle};
   SoakWindow window;
   if (!ole.Ok() || !window.Create()) return 1;
   const Memory at_start = ProcessMemory();

@@ -75,7 +75,7 @@ bool ImplementsSafeCategories() {
 class Registration : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(ole_.Ok()); }
-  win32::OleScope ole_;
+  win32::ComScope ole_{win32::Apartment::kOle};
 };
 
 TEST_F(Registration, Regsvr32UnregistersCleanlyAndRegistersEverything) {

@@ -148,7 +148,7 @@ bool PresenceEventExists() {
 class RewynCtrl : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(ole_.Ok()); }
-  win32::OleScope ole_;
+  win32::ComScope ole_{win32::Apartment::kOle};
 };
 
 TEST_F(RewynCtrl, InAContainerThatIsNoBrowserItSubclassesTheParentAndExitTellsIt) {

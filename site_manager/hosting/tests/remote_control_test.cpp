@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "remote_control.h"
+#include "win32/owners.h"
 
 namespace {
 
@@ -44,10 +45,11 @@ LRESULT CALLBACK ParentProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 class Hosted {
+  win32::ComScope ole_{win32::Apartment::kOle};  // before the control comes, after it goes
+
  public:
   explicit Hosted(const wchar_t* fault = nullptr) {
     SetEnvironmentVariableW(L"REMOTE_CONTROLS_FAULT", fault);
-    OleInitialize(nullptr);
     WNDCLASSW wc{};
     wc.lpfnWndProc = ParentProcedure;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -62,7 +64,6 @@ class Hosted {
   ~Hosted() {
     control.Destroy();
     if (parent_) DestroyWindow(parent_);
-    OleUninitialize();
     SetEnvironmentVariableW(L"REMOTE_CONTROLS_FAULT", nullptr);
   }
   bool Created() const { return created_ && control.ControlWindow(); }

@@ -1,6 +1,6 @@
 // Move-only owners of Windows resources: a COM interface reference, a kernel
-// handle, a loaded module, the thread's OLE initialisation. Each releases
-// what it holds when it goes.
+// handle, a loaded module, the thread's COM or OLE initialisation. Each
+// releases what it holds when it goes.
 #pragma once
 #include <windows.h>
 #include <ole2.h>
@@ -42,10 +42,12 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
+// A kernel handle. Both failure values (null and INVALID_HANDLE_VALUE, which
+// CreateFile and its kin return) are taken as empty and held as null.
 class UniqueHandle {
  public:
   UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : h_(h) {}
+  explicit UniqueHandle(HANDLE h) : h_(Held(h)) {}
   UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
   UniqueHandle& operator=(UniqueHandle&& o) noexcept {
     if (this != &o) Reset(std::exchange(o.h_, nullptr));
@@ -57,12 +59,14 @@ class UniqueHandle {
 
   void Reset(HANDLE h = nullptr) {
     if (h_) CloseHandle(h_);
-    h_ = h;
+    h_ = Held(h);
   }
   HANDLE Get() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
 
  private:
+  static HANDLE Held(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
+
   HANDLE h_ = nullptr;
 };
 
@@ -81,19 +85,40 @@ class UniqueModule {
   HMODULE m_ = nullptr;
 };
 
-// OLE on this thread (single-threaded apartment) for the scope's life.
-class OleScope {
+// COM on this thread for the scope's life: OLE in a single-threaded apartment
+// (what embedding controls, drag and drop and the clipboard need), or plain COM
+// in a single-threaded or the multithreaded apartment.
+enum class Apartment { kOle, kSingleThreaded, kMultithreaded };
+
+class ComScope {
  public:
-  OleScope() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-  OleScope(const OleScope&) = delete;
-  OleScope& operator=(const OleScope&) = delete;
-  ~OleScope() {
-    if (ok_) OleUninitialize();
+  explicit ComScope(Apartment apartment) : apartment_(apartment), hr_(Initialize(apartment)) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (FAILED(hr_)) return;
+    if (apartment_ == Apartment::kOle) OleUninitialize();
+    else CoUninitialize();
   }
-  bool Ok() const { return ok_; }
+  // Initialised (S_OK, or S_FALSE when the thread already was in that apartment).
+  bool Ok() const { return SUCCEEDED(hr_); }
+  HRESULT Result() const { return hr_; }
 
  private:
-  bool ok_;
+  static HRESULT Initialize(Apartment apartment) {
+    switch (apartment) {
+      case Apartment::kOle:
+        return OleInitialize(nullptr);
+      case Apartment::kSingleThreaded:
+        return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+      case Apartment::kMultithreaded:
+        return CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    }
+    return E_INVALIDARG;
+  }
+
+  Apartment apartment_;
+  HRESULT hr_;
 };
 
 }  // namespace win32
