@@ -12,25 +12,25 @@
 
 #include "remote_controls.h"
 #include "smapi.h"
+#include "win32/com_module.h"
+#include "win32/com_object.h"
+#include "win32/owners.h"
 
 namespace {
 
-HINSTANCE g_module = nullptr;
-LONG g_locks = 0;  // objects and factories alive, and LockServer
-
-struct ControlClass {
+// What tells the five apart beyond their registered class (whose name is
+// also the window's title).
+struct ControlKind {
   const CLSID* clsid;
   const char* name;  // in the log
-  const wchar_t* prog_id;
-  const wchar_t* title;
   bool backup_skin;
 };
-constexpr ControlClass kClasses[] = {
-    {&CLSID_RemoteLiveView, "live_view", L"RemoteControls.LiveView.1", L"Live view stand-in", false},
-    {&CLSID_RemoteBackup, "backup", L"RemoteControls.Backup.1", L"Backup stand-in", true},
-    {&CLSID_RemotePlayback, "remote_playback", L"RemoteControls.Playback.1", L"Remote playback stand-in", false},
-    {&CLSID_RemoteSearch, "search", L"RemoteControls.Search.1", L"Search stand-in", false},
-    {&CLSID_RemoteSetup, "remote_setup", L"RemoteControls.Setup.1", L"Remote setup stand-in", false},
+constexpr ControlKind kKinds[] = {
+    {&CLSID_RemoteLiveView, "live_view", false},
+    {&CLSID_RemoteBackup, "backup", true},
+    {&CLSID_RemotePlayback, "remote_playback", false},
+    {&CLSID_RemoteSearch, "search", false},
+    {&CLSID_RemoteSetup, "remote_setup", false},
 };
 
 std::string Utf8(const wchar_t* text, int units) {
@@ -49,13 +49,12 @@ std::wstring Environment(const wchar_t* name) {
 void Log(const std::string& line) {
   const std::wstring path = Environment(L"REMOTE_CONTROLS_LOG");
   if (path.empty()) return;
-  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  const win32::UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
   const std::string text = line + "\n";
   DWORD written = 0;
-  WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
-  CloseHandle(file);
+  WriteFile(file.Get(), text.data(), DWORD(text.size()), &written, nullptr);
 }
 
 // A fault on request, for the host's fault handling.
@@ -70,7 +69,7 @@ class BackupSkin {
  public:
   BackupSkin() {
     wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(g_module, path, MAX_PATH);
+    GetModuleFileNameW(win32::ThisModule(), path, MAX_PATH);
     std::wstring dir(path);
     dir.resize(dir.find_last_of(L'\\') + 1);
     module_ = LoadLibraryW((dir + L"LumoraBackup.dll").c_str());
@@ -128,41 +127,38 @@ class BackupSkin {
 
 constexpr wchar_t kWindowClass[] = L"RemoteControlStandIn";
 
-class RemoteControl final : public IOleObject, public IOleInPlaceObject, public IDispatch {
+class RemoteControl final : public win32::ComObject<RemoteControl, IOleObject, IOleInPlaceObject, IDispatch> {
  public:
-  explicit RemoteControl(const ControlClass& kind) : kind_(kind) {
-    InterlockedIncrement(&g_locks);
+  RemoteControl(const win32::ComClass& cls, const ControlKind& kind) : class_(cls), kind_(kind) {
     Log(std::string(kind_.name) + " created");
   }
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
-    else if (iid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
-    else return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+  static HRESULT Create(const win32::ComClass& cls, REFIID iid, void** out) {
+    for (const ControlKind& kind : kKinds) {
+      if (*kind.clsid != *cls.clsid) continue;
+      RegisterWindowClass();
+      return win32::CreateAndQuery(new (std::nothrow) RemoteControl(cls, kind), iid, out);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return left;
+  static std::span<const Entry> Interfaces() {
+    static constexpr Entry kTable[] = {
+        Reach<IOleObject>(IID_IOleObject),
+        Reach<IOleInPlaceObject>(IID_IOleWindow),
+        Reach<IOleInPlaceObject>(IID_IOleInPlaceObject),
+        Reach<IDispatch>(IID_IDispatch),
+    };
+    return kTable;
   }
 
   // IOleObject
   HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
-    if (site) site->AddRef();
-    if (site_) site_->Release();
-    site_ = site;
+    site_.Share(site);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** out) override {
     if (!out) return E_POINTER;
-    if ((*out = site_)) site_->AddRef();
+    site_.CopyTo(out);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
@@ -178,14 +174,13 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
     if (hwnd_) return S_OK;
     if (!parent || !rect) return E_INVALIDARG;
     // Created hidden; showing itself is the control's part, not its host's.
-    hwnd_ = CreateWindowExW(0, kWindowClass, kind_.title, WS_CHILD | WS_CLIPSIBLINGS, rect->left, rect->top,
-                            rect->right - rect->left, rect->bottom - rect->top, parent, nullptr, g_module, this);
+    hwnd_ = CreateWindowExW(0, kWindowClass, class_.name, WS_CHILD | WS_CLIPSIBLINGS, rect->left, rect->top,
+                            rect->right - rect->left, rect->bottom - rect->top, parent, nullptr,
+                            win32::ThisModule(), this);
     if (!hwnd_) return E_FAIL;
-    IOleInPlaceSite* in_place = nullptr;
-    if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&in_place)))) {
+    win32::ComPtr<IOleInPlaceSite> in_place;
+    if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleInPlaceSite, in_place.PutVoid())))
       in_place->OnInPlaceActivate();
-      in_place->Release();
-    }
     ShowWindow(hwnd_, SW_SHOW);
     return S_OK;
   }
@@ -194,7 +189,7 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
   HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* out) override {
     if (!out) return E_POINTER;
-    *out = *kind_.clsid;
+    *out = *class_.clsid;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR*) override { return OLE_S_USEREG; }
@@ -225,11 +220,9 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
     if (!hwnd_) return S_OK;
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
-    IOleInPlaceSite* in_place = nullptr;
-    if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&in_place)))) {
+    win32::ComPtr<IOleInPlaceSite> in_place;
+    if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleInPlaceSite, in_place.PutVoid())))
       in_place->OnInPlaceDeactivate();
-      in_place->Release();
-    }
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE UIDeactivate() override { return S_OK; }
@@ -274,10 +267,9 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
   }
 
  private:
-  ~RemoteControl() {
+  ~RemoteControl() override {
     InPlaceDeactivate();
     SetClientSite(nullptr);
-    InterlockedDecrement(&g_locks);
   }
 
   HRESULT Put(DISPID member, const VARIANT& value) {
@@ -310,7 +302,7 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
     RECT client;
     GetClientRect(hwnd_, &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    std::wstring text = std::wstring(kind_.title) + L"\n";
+    std::wstring text = std::wstring(class_.name) + L"\n";
     for (size_t i = 0; i < values_.size(); ++i) text += std::to_wstring(i + 1) + L": " + values_[i] + L"\n";
     text += started_ ? L"started (5)" : L"not started";
     client.left += 16;
@@ -353,117 +345,46 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
   static void RegisterWindowClass() {
     WNDCLASSW wc{};
     wc.lpfnWndProc = Procedure;
-    wc.hInstance = g_module;
+    wc.hInstance = win32::ThisModule();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
     RegisterClassW(&wc);
   }
 
  private:
-  LONG refs_ = 1;
-  const ControlClass& kind_;
-  IOleClientSite* site_ = nullptr;
+  const win32::ComClass& class_;
+  const ControlKind& kind_;
+  win32::ComPtr<IOleClientSite> site_;
   HWND hwnd_ = nullptr;
   std::vector<std::wstring> values_;  // members 1-4 as shown
   bool started_ = false;
 };
 
-class Factory final : public IClassFactory {
- public:
-  explicit Factory(const ControlClass& kind) : kind_(kind) { InterlockedIncrement(&g_locks); }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-    *out = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    RemoteControl::RegisterWindowClass();
-    auto* control = new (std::nothrow) RemoteControl(kind_);
-    if (!control) return E_OUTOFMEMORY;
-    const HRESULT hr = static_cast<IOleObject*>(control)->QueryInterface(iid, out);
-    static_cast<IOleObject*>(control)->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) InterlockedIncrement(&g_locks);
-    else InterlockedDecrement(&g_locks);
-    return S_OK;
-  }
-
- private:
-  ~Factory() { InterlockedDecrement(&g_locks); }
-  LONG refs_ = 1;
-  const ControlClass& kind_;
+constexpr win32::ControlRegistration kControl{};  // the Control key alone
+const win32::ComClass kClasses[] = {
+    {&CLSID_RemoteLiveView, L"RemoteControls.LiveView.1", L"Live view stand-in", L"Apartment", RemoteControl::Create,
+     &kControl},
+    {&CLSID_RemoteBackup, L"RemoteControls.Backup.1", L"Backup stand-in", L"Apartment", RemoteControl::Create,
+     &kControl},
+    {&CLSID_RemotePlayback, L"RemoteControls.Playback.1", L"Remote playback stand-in", L"Apartment",
+     RemoteControl::Create, &kControl},
+    {&CLSID_RemoteSearch, L"RemoteControls.Search.1", L"Search stand-in", L"Apartment", RemoteControl::Create,
+     &kControl},
+    {&CLSID_RemoteSetup, L"RemoteControls.Setup.1", L"Remote setup stand-in", L"Apartment", RemoteControl::Create,
+     &kControl},
 };
-
-std::wstring ClsidText(const CLSID& clsid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(clsid, text, 40);
-  return text;
-}
-
-bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
-                         DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
+const win32::ComModule kModule{kClasses};
 
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    g_module = module;
-    DisableThreadLibraryCalls(module);
-  }
+  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(module);
   return TRUE;
 }
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  for (const ControlClass& kind : kClasses) {
-    if (clsid != *kind.clsid) continue;
-    auto* factory = new (std::nothrow) Factory(kind);
-    if (!factory) return E_OUTOFMEMORY;
-    const HRESULT hr = factory->QueryInterface(iid, out);
-    factory->Release();
-    return hr;
-  }
-  return CLASS_E_CLASSNOTAVAILABLE;
+  return kModule.GetClassObject(clsid, iid, out);
 }
-
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return g_locks == 0 ? S_OK : S_FALSE; }
-
-extern "C" HRESULT WINAPI DllRegisterServer() {
-  wchar_t path[MAX_PATH] = {};
-  if (!GetModuleFileNameW(g_module, path, MAX_PATH)) return SELFREG_E_CLASS;
-  for (const ControlClass& kind : kClasses) {
-    const std::wstring key = L"CLSID\\" + ClsidText(*kind.clsid);
-    const bool ok = SetValue(key, nullptr, kind.title) && SetValue(key + L"\\InprocServer32", nullptr, path) &&
-                    SetValue(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-                    SetValue(key + L"\\ProgID", nullptr, kind.prog_id) && SetValue(key + L"\\Control", nullptr, L"") &&
-                    SetValue(kind.prog_id, nullptr, kind.title) &&
-                    SetValue(std::wstring(kind.prog_id) + L"\\CLSID", nullptr, ClsidText(*kind.clsid));
-    if (!ok) return SELFREG_E_CLASS;
-  }
-  return S_OK;
-}
-
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-  for (const ControlClass& kind : kClasses) {
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + ClsidText(*kind.clsid)).c_str());
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kind.prog_id);
-  }
-  return S_OK;
-}
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return kModule.CanUnloadNow(); }
+extern "C" HRESULT WINAPI DllRegisterServer() { return kModule.Register(); }
+extern "C" HRESULT WINAPI DllUnregisterServer() { return kModule.Unregister(); }

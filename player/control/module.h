@@ -1,22 +1,10 @@
-// The Rewyn module: its handle, the lock that objects and factories hold
-// (DllCanUnloadNow reads it), and the table of its COM classes.
+// The Rewyn module: the control's registered flags and the property page's
+// class; the class table itself is in module.cpp.
 #pragma once
 #include <windows.h>
 #include <ole2.h>
 
 namespace rewyn {
-
-HINSTANCE Module();
-void LockModule();
-void UnlockModule();
-
-// Holds the module lock for as long as the object that has it lives.
-struct ModuleLock {
-  ModuleLock() { LockModule(); }
-  ~ModuleLock() { UnlockModule(); }
-  ModuleLock(const ModuleLock&) = delete;
-  ModuleLock& operator=(const ModuleLock&) = delete;
-};
 
 // The control's miscellaneous status, as registered and as GetMiscStatus answers.
 constexpr DWORD kControlMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |

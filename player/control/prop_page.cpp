@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <new>
 
-#include "class_factory.h"
 #include "rewyn_resources.h"
 
 namespace rewyn {
@@ -15,7 +14,7 @@ INT_PTR CALLBACK PageProcedure(HWND, UINT msg, WPARAM, LPARAM) { return msg == W
 // A string resource in task memory, as PROPPAGEINFO wants it.
 LPOLESTR TaskString(UINT id) {
   const wchar_t* text = nullptr;
-  const int length = LoadStringW(Module(), id, reinterpret_cast<LPWSTR>(&text), 0);
+  const int length = LoadStringW(win32::ThisModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
   auto* out = static_cast<LPOLESTR>(CoTaskMemAlloc((length + 1) * sizeof(wchar_t)));
   if (!out) return nullptr;
   if (length > 0) wmemcpy(out, text, length);
@@ -25,40 +24,20 @@ LPOLESTR TaskString(UINT id) {
 
 }  // namespace
 
-HRESULT CRewynPropPage::Create(REFIID iid, void** out) {
-  return CreateAndQuery(new (std::nothrow) CRewynPropPage, iid, out);
+HRESULT CRewynPropPage::Create(const win32::ComClass&, REFIID iid, void** out) {
+  return win32::CreateAndQuery(new (std::nothrow) CRewynPropPage, iid, out);
 }
 
-CRewynPropPage::~CRewynPropPage() {
-  Deactivate();
-  if (site_) site_->Release();
-}
-
-HRESULT CRewynPropPage::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (iid != IID_IUnknown && iid != IID_IPropertyPage) return E_NOINTERFACE;
-  *out = static_cast<IPropertyPage*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG CRewynPropPage::Release() {
-  const LONG left = InterlockedDecrement(&refs_);
-  if (left == 0) delete this;
-  return left;
-}
+CRewynPropPage::~CRewynPropPage() { Deactivate(); }
 
 HRESULT CRewynPropPage::SetPageSite(IPropertyPageSite* site) {
-  if (site) site->AddRef();
-  if (site_) site_->Release();
-  site_ = site;
+  site_.Share(site);
   return S_OK;
 }
 
 HRESULT CRewynPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
   if (dialog_) return E_UNEXPECTED;
-  dialog_ = CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_PROPPAGE), parent, PageProcedure, 0);
+  dialog_ = CreateDialogParamW(win32::ThisModule(), MAKEINTRESOURCEW(IDD_PROPPAGE), parent, PageProcedure, 0);
   if (!dialog_) return E_FAIL;
   if (rect) Move(rect);
   return S_OK;

@@ -5,17 +5,18 @@
 #include <ole2.h>
 #include <ocidl.h>
 
-#include "module.h"
+#include "win32/com_object.h"
+#include "win32/owners.h"
 
 namespace rewyn {
 
-class CRewynPropPage final : public IPropertyPage {
+class CRewynPropPage final : public win32::ComObject<CRewynPropPage, IPropertyPage> {
  public:
-  static HRESULT Create(REFIID iid, void** out);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() override;
+  static HRESULT Create(const win32::ComClass&, REFIID iid, void** out);
+  static std::span<const Entry> Interfaces() {
+    static constexpr Entry kTable[] = {Reach<IPropertyPage>(IID_IPropertyPage)};
+    return kTable;
+  }
 
   HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override;
   HRESULT STDMETHODCALLTYPE Activate(HWND parent, LPCRECT rect, BOOL modal) override;
@@ -32,9 +33,7 @@ class CRewynPropPage final : public IPropertyPage {
  private:
   CRewynPropPage() = default;
   ~CRewynPropPage();
-  LONG refs_ = 1;
-  ModuleLock lock_;
-  IPropertyPageSite* site_ = nullptr;  // one reference held
+  win32::ComPtr<IPropertyPageSite> site_;
   HWND dialog_ = nullptr;
 };
 

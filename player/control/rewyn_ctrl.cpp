@@ -5,7 +5,6 @@
 
 #include <new>
 
-#include "class_factory.h"
 #include "container_hook.h"
 #include "control_messages.h"
 #include "panel.h"
@@ -37,8 +36,30 @@ LONG ToHimetric(LONG pixels, int axis) {
 
 }  // namespace
 
-HRESULT CRewynCtrl::Create(REFIID iid, void** out) {
-  return CreateAndQuery(new (std::nothrow) CRewynCtrl, iid, out);
+HRESULT CRewynCtrl::Create(const win32::ComClass&, REFIID iid, void** out) {
+  return win32::CreateAndQuery(new (std::nothrow) CRewynCtrl, iid, out);
+}
+
+std::span<const CRewynCtrl::Entry> CRewynCtrl::Interfaces() {
+  static constexpr Entry kTable[] = {
+      Reach<IOleObject>(IID_IOleObject),
+      Reach<IOleInPlaceObject>(IID_IOleWindow),
+      Reach<IOleInPlaceObject>(IID_IOleInPlaceObject),
+      Reach<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject),
+      Reach<IViewObject2>(IID_IViewObject),
+      Reach<IViewObject2>(IID_IViewObject2),
+      Reach<IPersistStreamInit>(IID_IPersist),
+      Reach<IPersistStreamInit>(IID_IPersistStreamInit),
+      Reach<IPersistPropertyBag>(IID_IPersistPropertyBag),
+      Reach<IOleControl>(IID_IOleControl),
+      Reach<IDispatch>(IID_IDispatch),
+      Reach<IDispatch>(DIID__DRewyn),
+      Reach<IProvideClassInfo>(IID_IProvideClassInfo),
+      Reach<IConnectionPointContainer>(IID_IConnectionPointContainer),
+      Reach<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages),
+      Reach<IObjectSafety>(IID_IObjectSafety),
+  };
+  return kTable;
 }
 
 // The control's own extent is that of its view: the panel in a border.
@@ -57,44 +78,16 @@ CRewynCtrl::~CRewynCtrl() {
   presence_event_.Reset();
 }
 
-ULONG CRewynCtrl::Release() {
-  const LONG left = InterlockedDecrement(&refs_);
-  if (left == 0) delete this;
-  return left;
-}
-
-HRESULT CRewynCtrl::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (iid == IID_IUnknown || iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
-  else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
-  else if (iid == IID_IOleInPlaceActiveObject) *out = static_cast<IOleInPlaceActiveObject*>(this);
-  else if (iid == IID_IViewObject || iid == IID_IViewObject2) *out = static_cast<IViewObject2*>(this);
-  else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) *out = static_cast<IPersistStreamInit*>(this);
-  else if (iid == IID_IPersistPropertyBag) *out = static_cast<IPersistPropertyBag*>(this);
-  else if (iid == IID_IOleControl) *out = static_cast<IOleControl*>(this);
-  else if (iid == IID_IDispatch || iid == DIID__DRewyn) *out = static_cast<IDispatch*>(this);
-  else if (iid == IID_IProvideClassInfo) *out = static_cast<IProvideClassInfo*>(this);
-  else if (iid == IID_IConnectionPointContainer) *out = static_cast<IConnectionPointContainer*>(this);
-  else if (iid == IID_ISpecifyPropertyPages) *out = static_cast<ISpecifyPropertyPages*>(this);
-  else if (iid == IID_IObjectSafety) *out = static_cast<IObjectSafety*>(&obj_safe_);
-  else return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
 // ---- IOleObject ----
 
 HRESULT CRewynCtrl::SetClientSite(IOleClientSite* site) {
-  if (site) site->AddRef();
-  site_.Reset(site);
+  site_.Share(site);
   return S_OK;
 }
 
 HRESULT CRewynCtrl::GetClientSite(IOleClientSite** site) {
   if (!site) return E_POINTER;
-  *site = site_.Get();
-  if (*site) (*site)->AddRef();
+  site_.CopyTo(site);
   return S_OK;
 }
 
@@ -267,8 +260,7 @@ HRESULT CRewynCtrl::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPAL
 }
 
 HRESULT CRewynCtrl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  if (sink) sink->AddRef();
-  view_sink_.Reset(sink);
+  view_sink_.Share(sink);
   view_advise_aspects_ = aspects;
   view_advise_flags_ = flags;
   return S_OK;
@@ -277,10 +269,7 @@ HRESULT CRewynCtrl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
 HRESULT CRewynCtrl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
   if (aspects) *aspects = view_advise_aspects_;
   if (flags) *flags = view_advise_flags_;
-  if (sink) {
-    *sink = view_sink_.Get();
-    if (*sink) (*sink)->AddRef();
-  }
+  if (sink) view_sink_.CopyTo(sink);
   return S_OK;
 }
 
@@ -335,7 +324,7 @@ HRESULT CRewynCtrl::TypeInfoOf(REFGUID id, ITypeInfo** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(Module(), path, MAX_PATH);
+  GetModuleFileNameW(win32::ThisModule(), path, MAX_PATH);
   win32::ComPtr<ITypeLib> library;
   const HRESULT hr = LoadTypeLibEx(path, REGKIND_NONE, library.Put());
   return FAILED(hr) ? hr : library->GetTypeInfoOfGuid(id, out);
@@ -384,18 +373,18 @@ HRESULT CRewynCtrl::GetPages(CAUUID* pages) {
 
 // ---- IObjectSafety ----
 
-HRESULT CRewynCtrl::XObjSafe::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
+HRESULT CRewynCtrl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
   if (!supported || !enabled) return E_POINTER;
   IUnknown* unknown = nullptr;
-  const HRESULT hr = control.QueryInterface(iid, reinterpret_cast<void**>(&unknown));
+  const HRESULT hr = QueryInterface(iid, reinterpret_cast<void**>(&unknown));
   if (unknown) unknown->Release();
   *supported = *enabled = kSafeOptions;
   return SUCCEEDED(hr) ? S_OK : E_NOINTERFACE;
 }
 
-HRESULT CRewynCtrl::XObjSafe::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
+HRESULT CRewynCtrl::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
   IUnknown* unknown = nullptr;
-  if (FAILED(control.QueryInterface(iid, reinterpret_cast<void**>(&unknown)))) return E_NOINTERFACE;
+  if (FAILED(QueryInterface(iid, reinterpret_cast<void**>(&unknown)))) return E_NOINTERFACE;
   unknown->Release();
   return mask < 4 && (mask & enabled) == mask ? S_OK : E_FAIL;
 }

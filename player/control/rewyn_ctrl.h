@@ -13,29 +13,19 @@
 
 #include "module.h"
 #include "player_screen_view.h"
+#include "win32/com_object.h"
 #include "win32/owners.h"
 #include "win32/window.h"
 
 namespace rewyn {
 
-class CRewynCtrl final : public IOleObject,
-                   public IOleInPlaceObject,
-                   public IOleInPlaceActiveObject,
-                   public IViewObject2,
-                   public IPersistStreamInit,
-                   public IPersistPropertyBag,
-                   public IOleControl,
-                   public IDispatch,
-                   public IProvideClassInfo,
-                   public IConnectionPointContainer,
-                   public ISpecifyPropertyPages {
+class CRewynCtrl final
+    : public win32::ComObject<CRewynCtrl, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IViewObject2,
+                              IPersistStreamInit, IPersistPropertyBag, IOleControl, IDispatch, IProvideClassInfo,
+                              IConnectionPointContainer, ISpecifyPropertyPages, IObjectSafety> {
  public:
-  static HRESULT Create(REFIID iid, void** out);
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() override;
+  static HRESULT Create(const win32::ComClass&, REFIID iid, void** out);
+  static std::span<const Entry> Interfaces();
 
   // IOleObject
   HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -119,19 +109,12 @@ class CRewynCtrl final : public IOleObject,
   // ISpecifyPropertyPages: the one empty page.
   HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
 
- private:
   // IObjectSafety: every interface the control has is safe for untrusted
-  // callers and data. Reference counting and QueryInterface are the control's.
-  struct XObjSafe : IObjectSafety {
-    explicit XObjSafe(CRewynCtrl& c) : control(c) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return control.QueryInterface(iid, out); }
-    ULONG STDMETHODCALLTYPE AddRef() override { return control.AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return control.Release(); }
-    HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
-    HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
-    CRewynCtrl& control;
-  };
+  // callers and data.
+  HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+  HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
 
+ private:
   // The control's own window; its messages go to the control.
   class ControlWindow : public win32::Window {
    public:
@@ -156,9 +139,6 @@ class CRewynCtrl final : public IOleObject,
   void ForgetView();
   HRESULT TypeInfoOf(REFGUID id, ITypeInfo** out);
 
-  LONG refs_ = 1;
-  ModuleLock lock_;
-  XObjSafe obj_safe_{*this};
   ControlWindow window_{*this};
 
   win32::ComPtr<IOleClientSite> site_;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "win32/com_module.h"
 #include "win32/fault_guard.h"
 
 namespace {
@@ -147,9 +148,7 @@ bool CallControl(ControlCall& call) {
 }  // namespace
 
 bool CRemoteControl::Create(const wchar_t* name, const RECT& rect, HWND parent, int id) {
-  wchar_t clsid[40] = {};
-  StringFromGUID2(clsid_, clsid, 40);
-  if (!host_.Create(parent, clsid, &rect)) return false;
+  if (!host_.Create(parent, win32::GuidText(clsid_).c_str(), &rect)) return false;
   parent_ = parent;
   window_ = host_.ControlWindow();
   SetWindowLongPtrW(window_, GWLP_ID, id);

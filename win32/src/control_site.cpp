@@ -3,36 +3,31 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "win32/com_object.h"
+
 namespace win32 {
 
 // The site of one control: its client site, its in-place site and the frame
 // of its window. The control's window lives in `parent`; the site offers no
 // document window, no menus, no border space and no services.
-class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class ControlSite final
+    : public ComObject<ControlSite, IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame> {
  public:
   ControlSite(HWND parent, const RECT& rect) : parent_(parent), rect_(rect) {}
 
+  static std::span<const Entry> Interfaces() {
+    static constexpr Entry kTable[] = {
+        Reach<IOleClientSite>(IID_IOleClientSite),
+        Reach<IOleInPlaceSite>(IID_IOleWindow),
+        Reach<IOleInPlaceSite>(IID_IOleInPlaceSite),
+        Reach<IOleInPlaceFrame>(IID_IOleInPlaceUIWindow),
+        Reach<IOleInPlaceFrame>(IID_IOleInPlaceFrame),
+    };
+    return kTable;
+  }
+
   IOleInPlaceActiveObject* ActiveObject() const { return active_.Get(); }
   void SetRect(const RECT& rect) { rect_ = rect; }
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
-    else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
-      *out = static_cast<IOleInPlaceFrame*>(this);
-    else return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return left;
-  }
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
@@ -91,8 +86,7 @@ class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public 
   HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
   HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
-    if (object) object->AddRef();
-    active_.Reset(object);
+    active_.Share(object);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
@@ -103,9 +97,8 @@ class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public 
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
-  ~ControlSite() = default;
+  ~ControlSite() override = default;
 
-  LONG refs_ = 1;
   HWND parent_;
   RECT rect_;
   ComPtr<IOleInPlaceActiveObject> active_;
@@ -128,6 +121,9 @@ RECT NaturalRect(IOleObject* object) {
 }
 }  // namespace
 
+ControlHost::ControlHost() = default;
+ControlHost::~ControlHost() { Close(); }
+
 bool ControlHost::Create(HWND parent, const wchar_t* prog_id, const RECT* rect) {
   CLSID clsid;
   ComPtr<IOleObject> object;
@@ -139,20 +135,19 @@ bool ControlHost::Create(HWND parent, const wchar_t* prog_id, const RECT* rect) 
 bool ControlHost::Create(HWND parent, IOleObject* object, const RECT* rect) {
   Close();
   if (!object) return false;
-  object->AddRef();
-  object_.Reset(object);
+  object_.Share(object);
   RECT r = rect ? *rect : NaturalRect(object_.Get());
-  site_ = new ControlSite(parent, r);
+  site_.Reset(new ControlSite(parent, r));
   DWORD status = 0;
   object_->GetMiscStatus(DVASPECT_CONTENT, &status);
   const bool site_first = (status & OLEMISC_SETCLIENTSITEFIRST) != 0;
-  if (site_first) object_->SetClientSite(site_);
+  if (site_first) object_->SetClientSite(site_.Get());
   {
     ComPtr<IPersistStreamInit> persist;
     if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()))) persist->InitNew();
   }
-  if (!site_first) object_->SetClientSite(site_);
-  if (FAILED(object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_, 0, parent, &r)) || !ControlWindow()) {
+  if (!site_first) object_->SetClientSite(site_.Get());
+  if (FAILED(object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.Get(), 0, parent, &r)) || !ControlWindow()) {
     Close();
     return false;
   }
@@ -170,15 +165,12 @@ void ControlHost::Close() {
     object_->SetClientSite(nullptr);
     object_.Reset();
   }
-  if (site_) {
-    site_->Release();
-    site_ = nullptr;
-  }
+  site_.Reset();
 }
 
 void ControlHost::Abandon() {
   object_.Detach();
-  site_ = nullptr;
+  site_.Detach();
 }
 
 HWND ControlHost::ControlWindow() const {

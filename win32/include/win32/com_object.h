@@ -23,8 +23,8 @@
 
 namespace win32 {
 
-template <class Derived, class... Interfaces>
-class ComObject : public Interfaces... {
+template <class Derived, class... Implemented>
+class ComObject : public Implemented... {
  public:
   // One row of the table: an identifier and the way from the object to the
   // interface that answers it.

@@ -13,10 +13,10 @@ class ControlSite;
 
 class ControlHost {
  public:
-  ControlHost() = default;
+  ControlHost();
   ControlHost(const ControlHost&) = delete;
   ControlHost& operator=(const ControlHost&) = delete;
-  ~ControlHost() { Close(); }
+  ~ControlHost();
 
   // Creates the control named by a ProgID or a "{CLSID}" string, activates it
   // in place in `parent` on `rect` (client coordinates; null: at the origin
@@ -41,7 +41,7 @@ class ControlHost {
 
  private:
   ComPtr<IOleObject> object_;
-  ControlSite* site_ = nullptr;  // one reference held
+  ComPtr<ControlSite> site_;
 };
 
 }  // namespace win32

@@ -22,9 +22,19 @@ class ComPtr {
   ComPtr& operator=(const ComPtr&) = delete;
   ~ComPtr() { Reset(); }
 
+  // Takes over the caller's reference to p.
   void Reset(T* p = nullptr) {
     if (p_) p_->Release();
     p_ = p;
+  }
+  // Holds p with a reference of its own.
+  void Share(T* p) {
+    if (p) p->AddRef();
+    Reset(p);
+  }
+  // Hands out another reference (or null) through an out-parameter.
+  void CopyTo(T** out) const {
+    if ((*out = p_)) p_->AddRef();
   }
   // For out-parameters: drops what is held and hands out the slot.
   T** Put() {
