@@ -2,8 +2,8 @@
 // classes that DllGetClassObject, DllCanUnloadNow, DllRegisterServer and
 // DllUnregisterServer work from. The DLL's exports call a ComModule:
 //
-//   constexpr win32::ComClass kClasses[] = {...};
-//   constexpr win32::ComModule kModule{kClasses};
+//   const win32::ComClass kClasses[] = {...};
+//   const win32::ComModule kModule{kClasses};
 //   STDAPI DllGetClassObject(REFCLSID c, REFIID i, void** out) { return kModule.GetClassObject(c, i, out); }
 #pragma once
 #include <windows.h>
