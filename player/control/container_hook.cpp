@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "view_messages.h"
+#include "player_messages.h"
 
 namespace rewyn {
 

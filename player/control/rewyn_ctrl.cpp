@@ -8,8 +8,8 @@
 #include "container_hook.h"
 #include "control_messages.h"
 #include "panel.h"
+#include "player_messages.h"
 #include "rewyn_h.h"
-#include "view_messages.h"
 
 #ifdef REWYN_BENCHMARK_BUILD
 #include "benchmark.h"

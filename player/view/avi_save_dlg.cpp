@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "panel.h"
-#include "view_messages.h"
+#include "player_messages.h"
 
 namespace view {
 

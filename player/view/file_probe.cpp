@@ -1,7 +1,7 @@
 #include "file_probe.h"
 
 #include "file_io.h"
-#include "view_messages.h"
+#include "player_messages.h"
 
 namespace view {
 

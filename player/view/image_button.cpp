@@ -1,7 +1,7 @@
 #include "image_button.h"
 
+#include "player_messages.h"
 #include "smapi.h"
-#include "view_messages.h"
 #include "win32/gdi.h"
 
 namespace view {

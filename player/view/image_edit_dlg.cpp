@@ -1,6 +1,6 @@
 #include "image_edit_dlg.h"
 
-#include "view_messages.h"
+#include "player_messages.h"
 
 namespace view {
 

@@ -9,9 +9,9 @@
 
 #include "player_controls.h"
 #include "player_keys.h"
+#include "player_messages.h"
 #include "slider_math.h"
 #include "smapi.h"
-#include "view_messages.h"
 
 namespace view {
 

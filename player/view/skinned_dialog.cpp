@@ -3,8 +3,8 @@
 #include <windowsx.h>
 
 #include "panel.h"
+#include "player_messages.h"
 #include "smapi.h"
-#include "view_messages.h"
 
 namespace view {
 

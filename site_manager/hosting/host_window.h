@@ -6,14 +6,12 @@
 
 #include <memory>
 
+#include "ostra_messages.h"
 #include "remote_control.h"
 #include "remote_controls.h"
 #include "site_record.h"
 #include "win32/key_filter.h"
 #include "win32/window.h"
-
-// Posted by a closing host to its owner, the launcher.
-constexpr UINT UM_SHOWLAUNCHER = 0x591;
 
 // What a host hands its control, in the order it is set.
 enum class HostMember { kAddress, kPortText, kPortNumber, kUser, kPassword };

@@ -21,11 +21,10 @@
 
 #include <string>
 
+#include "ostra_messages.h"
 #include "remote_controls.h"
 #include "win32/control_site.h"
 
-// Sent to a host window to close it; a hosted control may send it to its parent.
-constexpr UINT UM_CLOSEHOST = 0x4C9;
 static_assert(UM_CLOSEHOST == kCloseHostMessage);
 
 class CRemoteControl {

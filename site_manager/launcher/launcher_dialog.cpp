@@ -1,12 +1,14 @@
 #include "launcher_dialog.h"
 
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "about_dialog.h"
 #include "login_dialog.h"
 #include "login_packets.h"
 #include "resource.h"
+#include "site_edit_dialog.h"
 #include "site_list.h"
 #include "site_setup_dialog.h"
 #include "skin_drawing.h"
@@ -177,7 +179,20 @@ void CWebApplicationManagerDlg::OpenFunction(int control) {
 }
 
 void CWebApplicationManagerDlg::OnSiteSetup() {
-  CSiteSetup setup(Hwnd());
+  SiteDialogs dialogs;
+  dialogs.edit = [](HWND owner, SiteRecord& site) {
+    CIPSetupDlg edit(owner);
+    edit.record = site;
+    if (edit.Run() != IDOK) return false;
+    site = edit.record;
+    return true;
+  };
+  dialogs.login = [](HWND owner, const SiteRecord& site) {
+    CLoginDlg login(owner);
+    login.record = site;
+    return login.Run() == IDOK;
+  };
+  CSiteSetup setup(Hwnd(), std::move(dialogs));
   if (setup.Run() != IDOK) return;
   site_ = setup.selected;
   for (WORD id : {kIdRect, kAddressRect}) {

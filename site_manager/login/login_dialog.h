@@ -9,12 +9,9 @@
 #pragma once
 
 #include "corvane.h"
+#include "ostra_messages.h"
 #include "site_record.h"
 #include "win32/window.h"
-
-// Sent to the application's main window (the launcher): wParam holds the
-// FunctionButton bits that are usable now; the others are locked.
-constexpr UINT UM_SETFUNCTIONS = WM_APP + 1;
 
 class CLoginDlg : public win32::Dialog {
  public:

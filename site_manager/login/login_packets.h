@@ -9,21 +9,7 @@
 #include <string>
 #include <string_view>
 
-// The connection request of NSMGAPI_Connect.
-struct ConnectSocketInfo {
-  char address[260];    // zero-terminated, zero-padded
-  int32_t kind;         // 2
-  int32_t port;
-  int32_t reserved0;    // 0
-  uint8_t flag;         // 1
-  uint8_t pad[3];
-  uint32_t maxPacket;   // 0x100000
-  int32_t reserved1;    // 0
-};
-static_assert(sizeof(ConnectSocketInfo) == 284);
-static_assert(offsetof(ConnectSocketInfo, kind) == 260 && offsetof(ConnectSocketInfo, port) == 264);
-static_assert(offsetof(ConnectSocketInfo, reserved0) == 268 && offsetof(ConnectSocketInfo, flag) == 272);
-static_assert(offsetof(ConnectSocketInfo, maxPacket) == 276 && offsetof(ConnectSocketInfo, reserved1) == 280);
+#include "corvane_header.h"
 
 // Payload of the login request (command 1).
 struct LoginRequest {

@@ -6,6 +6,7 @@
 #include "dialog_texts.h"
 #include "hostwell.h"
 #include "login_resource.h"
+#include "ostra_messages.h"
 #include "site_edit_rules.h"
 #include "site_list.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr wchar_t kSection[] = L"SETUP CONNECTION";
 constexpr wchar_t kDefaultServer[] = L"http://127.0.0.1:8053/";
-constexpr UINT UM_LOOKUP_DONE = WM_APP + 31;  // wParam: the lookup's number
 
 struct Caption {
   int control;

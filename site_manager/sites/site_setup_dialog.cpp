@@ -1,10 +1,9 @@
 #include "site_setup_dialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "dialog_texts.h"
-#include "login_dialog.h"
-#include "site_edit_dialog.h"
 #include "sites_resource.h"
 
 namespace {
@@ -42,7 +41,9 @@ SiteRecord Offered(const SiteRecord& site) {
 
 }  // namespace
 
-CSiteSetup::CSiteSetup(HWND owner) : owner_(owner) { LoadSiteList(sites_); }
+CSiteSetup::CSiteSetup(HWND owner, SiteDialogs dialogs) : owner_(owner), dialogs_(std::move(dialogs)) {
+  LoadSiteList(sites_);
+}
 
 CSiteSetup::~CSiteSetup() {
   if (rowHeight_) ImageList_Destroy(rowHeight_);
@@ -114,12 +115,11 @@ SiteRecord* CSiteSetup::SelectedSite(int* rowOut) const {
 
 void CSiteSetup::OnNewSite() {
   selected = NewSiteRecord();
-  CIPSetupDlg edit(Hwnd());
-  edit.record = Offered(selected);
-  if (edit.Run() == IDOK) {
+  SiteRecord edited = Offered(selected);
+  if (dialogs_.edit(Hwnd(), edited)) {
     auto site = std::make_unique<SiteRecord>();
     *site = SiteRecord{};
-    if (edit.record.size == kSiteRecordSize) *site = edit.record;
+    if (edited.size == kSiteRecordSize) *site = edited;
     sites_.push_back(std::move(site));
   }
   FillRows();
@@ -129,10 +129,9 @@ void CSiteSetup::OnUpdate() {
   int row = -1;
   SiteRecord* site = SelectedSite(&row);
   if (!site) return;
-  CIPSetupDlg edit(Hwnd());
-  edit.record = Offered(*site);
-  if (edit.Run() != IDOK) return;
-  if (edit.record.size == kSiteRecordSize) *site = edit.record;
+  SiteRecord edited = Offered(*site);
+  if (!dialogs_.edit(Hwnd(), edited)) return;
+  if (edited.size == kSiteRecordSize) *site = edited;
   WriteRow(row, *site);
 }
 
@@ -161,9 +160,7 @@ void CSiteSetup::OnSelect() {
   if (!site) return ShowSkinMessage(kSection, u"ErrorMsg", u"One Site Select Please.");
   selected = *site;
   Save();  // kept whether or not the login succeeds
-  CLoginDlg login(Hwnd());
-  login.record = Offered(*site);
-  if (login.Run() == IDOK) End(IDOK);
+  if (dialogs_.login(Hwnd(), Offered(*site))) End(IDOK);
 }
 
 INT_PTR CSiteSetup::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

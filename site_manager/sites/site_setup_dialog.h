@@ -3,14 +3,24 @@
 // only after a successful login; `selected` is then the chosen site.
 #pragma once
 
+#include <functional>
+
 #include "magic_list.h"
 #include "site_list.h"
 #include "win32/owners.h"
 #include "win32/window.h"
 
+// The dialogs the list opens, given by the program.
+struct SiteDialogs {
+  // Edits `site` in place (port 0 comes as 50000); true when it was confirmed.
+  std::function<bool(HWND owner, SiteRecord& site)> edit;
+  // True after a successful login to `site`.
+  std::function<bool(HWND owner, const SiteRecord& site)> login;
+};
+
 class CSiteSetup : public win32::Dialog {
  public:
-  explicit CSiteSetup(HWND owner);  // loads the site list
+  CSiteSetup(HWND owner, SiteDialogs dialogs);  // loads the site list
   ~CSiteSetup() override;
 
   INT_PTR Run();
@@ -34,6 +44,7 @@ class CSiteSetup : public win32::Dialog {
   void Save();
 
   HWND owner_;
+  SiteDialogs dialogs_;
   SiteList sites_;
   CMagicList list_;
   HIMAGELIST rowHeight_ = nullptr;  // 1 x 20 images: the rows' height

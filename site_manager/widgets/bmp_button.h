@@ -6,10 +6,7 @@
 #include <windows.h>
 
 #include "button_state.h"
-
-// Posted to the notification window; wParam is the button's control identifier.
-constexpr UINT UM_BUTTONHOVER = 0x80E;
-constexpr UINT UM_BUTTONLEAVE = 0x80F;
+#include "ostra_messages.h"
 
 class CBmpButton {
  public:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "canvas.h"
@@ -35,8 +36,10 @@ void IconArrow(Canvas& c, Box b, uint32_t rgb, bool up);
 
 std::vector<Artwork> PaintPlayer();
 std::vector<Artwork> PaintBackup();
-std::vector<Artwork> PaintLauncher();
-// The launcher's application icon, magenta where it is transparent.
-Image PaintAppIcon(int size);
+
+bool WriteFile(const std::wstring& path, const std::vector<uint8_t>& bytes);
+// Writes each bitmap as DIR\NNN.bmp and a resource script that names them,
+// DIR\resources.rc, with the extra lines appended.
+bool WriteSkin(const std::wstring& dir, const std::vector<Artwork>& art, const std::string& extra = "");
 
 }  // namespace art

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "message_pump.h"
+
 namespace {
 
 constexpr COLORREF kBack = RGB(0, 128, 255);
@@ -34,14 +36,6 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void PumpMessages() {
-  MSG msg;
-  for (int i = 0; i < 20; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(10);
-  }
-}
-
 bool Near(COLORREF c, int r, int g, int b) {
   return abs(GetRValue(c) - r) <= 3 && abs(GetGValue(c) - g) <= 3 && abs(GetBValue(c) - b) <= 3;
 }
@@ -56,7 +50,7 @@ TEST(GdiWindow, DrawnPixelsReadBackFromWindowAndScreen) {
                               kSize, kSize, nullptr, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(hwnd, nullptr);
   UpdateWindow(hwnd);
-  PumpMessages();
+  testsupport::PumpFor(200);
 
   HDC window = GetDC(hwnd);
   EXPECT_TRUE(Near(GetPixel(window, 10, 10), 0, 128, 255));

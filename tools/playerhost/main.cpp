@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "control_messages.h"
-#include "view_messages.h"
+#include "player_messages.h"
 #include "win32/control_site.h"
 #include "win32/owners.h"
 #include "win32/window.h"

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "message_pump.h"
+
 namespace {
 
 std::vector<WORD> g_commands;
@@ -30,18 +32,6 @@ void Type(std::initializer_list<WORD> keys) {
   SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// A dialog-like loop, as a modal dialog runs it.
-void Pump(HWND dialog, int ms) {
-  for (DWORD end = GetTickCount() + ms; GetTickCount() < end; Sleep(5)) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (IsDialogMessageW(dialog, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
-
 TEST(DiscardedKeys, EnterEscapeAndSpaceReachNothingWhileInForce) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
@@ -55,17 +45,17 @@ TEST(DiscardedKeys, EnterEscapeAndSpaceReachNothingWhileInForce) {
   ASSERT_TRUE(window && button);
   SetForegroundWindow(window);
   SetFocus(button);
-  Pump(window, 200);
+  testsupport::PumpFor(200, window);  // as a modal dialog's loop runs it
   ASSERT_EQ(GetFocus(), button);
 
   auto filter = std::make_unique<win32::DiscardedKeys>(window);
   Type({VK_RETURN, VK_ESCAPE, VK_SPACE});
-  Pump(window, 300);
+  testsupport::PumpFor(300, window);
   EXPECT_TRUE(g_commands.empty());
 
   filter.reset();
   Type({VK_SPACE, VK_ESCAPE});
-  Pump(window, 300);
+  testsupport::PumpFor(300, window);
   EXPECT_EQ(g_commands, (std::vector<WORD>{7, IDCANCEL}));
 
   DestroyWindow(window);

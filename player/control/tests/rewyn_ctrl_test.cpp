@@ -17,9 +17,9 @@
 #include "fake_container.h"
 #include "mark_reader.h"
 #include "player_controls.h"
+#include "player_messages.h"
 #include "skin_table.h"
 #include "ui_driver.h"
-#include "view_messages.h"
 #include "win32/owners.h"
 #include "win32/window.h"
 

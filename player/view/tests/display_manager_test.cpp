@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display_manager.h"
+#include "message_pump.h"
 #include "ui_driver.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
@@ -21,14 +22,6 @@ class Parent : public win32::Window {
  public:
   Parent() { Create(L"DisplayTestParent", L"display", WS_POPUP | WS_VISIBLE, 0, 0, 0, 704, 528, nullptr); }
 };
-
-void Pump(int ms) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < DWORD(ms);) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(10);
-  }
-}
 
 // A combined picture: camera n's quarter in a colour of its own, the four
 // outermost columns of the mosaic red.
@@ -68,7 +61,7 @@ struct Screen {
     ShowWindow(display.Hwnd(), SW_SHOW);
   }
   uidriver::Pixels Shot() {
-    Pump(100);
+    testsupport::PumpFor(100);
     RECT r;
     GetWindowRect(display.Hwnd(), &r);
     return uidriver::Capture(r);

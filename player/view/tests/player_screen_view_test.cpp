@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mark_reader.h"
+#include "message_pump.h"
 #include "panel.h"
 #include "player_controls.h"
 #include "player_screen_view.h"
@@ -33,12 +34,12 @@ class Host : public win32::Window {
 
   void Raise() {
     SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    Pump(200);
+    testsupport::PumpFor(200);
   }
   void Click(int id) {
     const RECT r = SkinRect(WORD(id));
     uidriver::Click(uidriver::OnScreen(view.Hwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-    Pump(300);
+    testsupport::PumpFor(300);
   }
   // The combined picture shown last: its height and camera 1's picture number.
   std::pair<int, int> Shown() {
@@ -50,17 +51,6 @@ class Host : public win32::Window {
     const auto mark = testsupport::ReadQuarterMark(picture, 1);
     return {h, mark ? mark->picture : -1};
   }
-
-  static void Pump(int ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < DWORD(ms);) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Sleep(5);
-    }
-  }
-  bool PumpUntil(const std::function<bool()>& done, int ms) {
-    return uidriver::WaitUntil([&] { return Pump(20), done(); }, ms, 0);
-  }
 };
 
 TEST(PlayerScreenView, TwoPlayersInOneProcessEachPlayTheirOwnFile) {
@@ -68,14 +58,14 @@ TEST(PlayerScreenView, TwoPlayersInOneProcessEachPlayTheirOwnFile) {
   ASSERT_TRUE(a.view.OpenFile(Fixture("cams4_25fps.am4").c_str()));
   ASSERT_TRUE(b.view.OpenFile(Fixture("cams4_30fps_480.am4").c_str()));
   const auto paused = [](Host& h) { return [&h] { return h.view.Engine().PlayMode() == engine::kModePause; }; };
-  ASSERT_TRUE(a.PumpUntil(paused(a), 10000));
-  ASSERT_TRUE(b.PumpUntil(paused(b), 10000));
+  ASSERT_TRUE(testsupport::PumpUntil(paused(a), 10000));
+  ASSERT_TRUE(testsupport::PumpUntil(paused(b), 10000));
   EXPECT_EQ(a.Shown(), std::make_pair(576, 0));
   EXPECT_EQ(b.Shown(), std::make_pair(480, 0));
 
   b.Raise();
   b.Click(kPlay);
-  ASSERT_TRUE(b.PumpUntil([&] { return b.Shown().second >= 30; }, 10000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return b.Shown().second >= 30; }, 10000));
   EXPECT_EQ(a.Shown(), std::make_pair(576, 0)) << "the other player kept its picture";
   EXPECT_EQ(a.view.Engine().PlayMode(), engine::kModePause);
 
@@ -85,7 +75,7 @@ TEST(PlayerScreenView, TwoPlayersInOneProcessEachPlayTheirOwnFile) {
   EXPECT_EQ(a.view.CurrentCamera(), 2) << "DIVISION 04 keeps the current camera";
   EXPECT_EQ(a.view.Display().Layout(), kFourCameraLayout);
   EXPECT_EQ(b.view.CurrentCamera(), -1);
-  EXPECT_TRUE(b.PumpUntil([&] { return b.Shown().second >= 60; }, 10000)) << "the second still plays";
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return b.Shown().second >= 60; }, 10000)) << "the second still plays";
 }
 
 }  // namespace

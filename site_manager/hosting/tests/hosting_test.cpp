@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ostra_folder.h"
+#include "ostra_messages.h"
 #include "velmora.h"
 
 namespace {
@@ -19,7 +20,6 @@ namespace {
 using namespace ostra;
 
 constexpr int kList = 1050, kSelect = 1054, kPassword = 2064, kLogin = 2065;
-constexpr UINT UM_SETFUNCTIONS = WM_APP + 1;
 
 struct Function {
   WORD skinId;  // of the launcher's button, and the skin's name string of its host's title

@@ -1,6 +1,6 @@
 // The site manager's launcher artwork (Velmora): a shaped background whose
 // magenta surround cuts the window's outline, its buttons and the icon.
-#include "artwork.h"
+#include "launcher_art.h"
 #include "velmora_data.h"
 
 namespace art {

@@ -1,10 +1,28 @@
-// The packet header of Corvane's wire protocol (see external/corvane/PROTOCOL.md):
-// 16 bytes, little-endian, in front of every payload. The login reads the
-// command and the payload length from it. Portable.
+// Corvane's portable declarations: the connection request of NSMGAPI_Connect
+// and the packet header of the wire protocol (see PROTOCOL.md), 16 bytes,
+// little-endian, in front of every payload. The login reads the command and
+// the payload length from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+// The connection request of NSMGAPI_Connect.
+struct ConnectSocketInfo {
+  char address[260];    // zero-terminated, zero-padded
+  int32_t kind;         // 2
+  int32_t port;
+  int32_t reserved0;    // 0
+  uint8_t flag;         // 1
+  uint8_t pad[3];
+  uint32_t maxPacket;   // 0x100000
+  int32_t reserved1;    // 0
+};
+static_assert(sizeof(ConnectSocketInfo) == 284);
+static_assert(offsetof(ConnectSocketInfo, kind) == 260 && offsetof(ConnectSocketInfo, port) == 264);
+static_assert(offsetof(ConnectSocketInfo, reserved0) == 268 && offsetof(ConnectSocketInfo, flag) == 272);
+static_assert(offsetof(ConnectSocketInfo, maxPacket) == 276 && offsetof(ConnectSocketInfo, reserved1) == 280);
 
 namespace corvane {
 

@@ -29,6 +29,8 @@ struct BitmapInfo {
 static_assert(sizeof(BitmapInfo) == 44);
 
 // A 24-bit uncompressed header for a width x height picture stored top first.
-BitmapInfoHeader TopDownHeader(int width, int height);
+inline BitmapInfoHeader TopDownHeader(int width, int height) {
+  return {sizeof(BitmapInfoHeader), width, -height, 1, 24, 0, kPictureBytes, 0, 0, 0, 0};
+}
 
 }  // namespace engine

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "login_packets.h"
+#include "corvane_header.h"
 
 // wParam nonzero when connected, zero when the connection failed.
 constexpr UINT UM_CONNECT_RESULT = WM_USER + 421;     // 1445
