@@ -7,7 +7,7 @@ namespace view {
 constexpr UINT UM_BUTTON_CLICK = WM_USER + 100;       // identifier; checked * 65536 + kind
 constexpr UINT UM_BUTTON_REPEAT_END = WM_USER + 101;  // identifier; 0
 constexpr UINT UM_BUTTON_DRAWN = WM_USER + 102;       // identifier; const RECT*
-constexpr UINT UM_BUTTON_REFRESH = WM_USER + 103;     // ImageButton*; const RECT*
+constexpr UINT UM_BUTTON_REFRESH = WM_USER + 103;     // identifier; 0
 constexpr UINT UM_BUTTON_DOWN = WM_USER + 104;        // identifier; 0
 constexpr UINT UM_FOLLOW_MOVE = WM_USER + 200;
 constexpr UINT UM_PLAYER_EXIT = WM_USER + 201;
