@@ -27,23 +27,15 @@ bool RunBenchmark(view::PlayerScreenView& view, const wchar_t* out_path) {
   // engine away: each look at them checks that the window is still there.
   const HWND window = view.Hwnd();
   const auto gone = [window] { return !IsWindow(window); };
-  engine::PlaybackEngine& e = view.Engine();
-  const auto paused = [&] { return gone() || e.PlayMode() == engine::kModePause; };
+  const auto paused = [&] { return gone() || view.PlayMode() == engine::kModePause; };
   if (!PumpUntil(paused, 20000) || gone()) return false;
-  view::DisplayTimings& t = view.Timings();
-  t.ms.reserve(4096);
-  t.timestamps.reserve(4096);
-  t.enabled.store(true);
   const DWORD start = GetTickCount();
-  e.SetAudioEnabled(true);
-  e.ResetTiming();
-  e.SetPlayMode(engine::kModePlay);
+  view.StartTimedPlay();
   Sleep(200);
   const bool ended = PumpUntil(paused, 600000);
   const double played = (GetTickCount() - start) / 1000.0;
   if (gone()) return false;
-  e.StopEngine();
-  t.enabled.store(false);
+  const view::DisplayTimings t = view.StopTimedPlay();
 
   std::vector<float> ms = t.ms;
   if (!ended || ms.size() < 2) return false;

@@ -93,27 +93,4 @@ void CALLBACK ImageButton::RepeatTick(HWND owner, UINT, UINT_PTR id, DWORD) {
   if (b && b->id_ == int(id) && b->owner_ == owner) g_repeating = nullptr;
 }
 
-bool ChainPress(ImageButton* b, HDC panel, bool held, int x, int y) {
-  bool changed = false;
-  for (; b; b = b->next) changed |= b->OnPress(panel, held, x, y);
-  return changed;
-}
-
-bool ChainRelease(ImageButton* b, HDC panel, bool held, int x, int y) {
-  bool changed = false;
-  for (; b; b = b->next) changed |= b->OnRelease(panel, held, x, y);
-  return changed;
-}
-
-bool ChainMove(ImageButton* b, HDC panel, bool left_down, int x, int y) {
-  bool changed = false;
-  for (; b; b = b->next) changed |= b->OnMove(panel, left_down, x, y);
-  return changed;
-}
-
-void DrawChain(ImageButton* b, HDC panel) {
-  for (; b; b = b->next)
-    if (b->State().visible) b->Draw(panel);
-}
-
 }  // namespace view

@@ -37,8 +37,6 @@ class ImageButton {
   bool OnMove(HDC panel, bool left_down, int x, int y);
   void Draw(HDC panel);
 
-  ImageButton* next = nullptr;  // the owner's chain
-
  private:
   bool Inside(int x, int y) const;
   bool Apply(HDC panel, const ButtonOutcome& o);
@@ -54,11 +52,5 @@ class ImageButton {
   RECT rect_ = {};
   std::array<HBITMAP, 8> faces_ = {};  // plain looks, then the checked looks
 };
-
-// The chain versions apply the operation to every button in order.
-bool ChainPress(ImageButton* first, HDC panel, bool held, int x, int y);
-bool ChainRelease(ImageButton* first, HDC panel, bool held, int x, int y);
-bool ChainMove(ImageButton* first, HDC panel, bool left_down, int x, int y);
-void DrawChain(ImageButton* first, HDC panel);
 
 }  // namespace view

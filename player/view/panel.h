@@ -27,6 +27,15 @@ class Panel {
     draw(dc_.Get());
     CopyLocked(copy, nullptr);
   }
+  // Runs draw(dc), which returns the rectangle it changed, and copies that
+  // rectangle: for parts whose place is read under the lock.
+  template <class Draw>
+  void Refresh(Draw draw) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!panel_) return;
+    const RECT changed = draw(dc_.Get());
+    CopyLocked(changed, nullptr);
+  }
   // Draws without copying (the copy follows with the next Copy).
   template <class Draw>
   void DrawOnly(Draw draw) {

@@ -10,7 +10,6 @@
 #include "player_controls.h"
 #include "player_keys.h"
 #include "player_messages.h"
-#include "slider_math.h"
 #include "smapi.h"
 
 namespace view {
@@ -24,16 +23,10 @@ PanelTime ToPanelTime(const backup::SegmentTime& t) {
   return {t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
-Span Horizontal(const RECT& r) { return {r.left, r.right}; }
-
-bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-
 }  // namespace
 
 PlayerScreenView::PlayerScreenView()
-    : engine_(std::make_unique<engine::PlaybackEngine>(static_cast<engine::EngineView&>(*this), &sound_)) {
-  division_list_.fill(kNone);
-}
+    : engine_(std::make_unique<engine::PlaybackEngine>(static_cast<engine::EngineView&>(*this), &sound_)) {}
 
 PlayerScreenView::~PlayerScreenView() { Destroy(); }
 
@@ -99,41 +92,28 @@ void PlayerScreenView::CreateControls() {
   clock_.Create(Hwnd(), kClock);
   clock_.Start();
 
-  ImageButton* last = nullptr;
   for (const ButtonEntry& entry : kButtons) {
-    auto b = std::make_unique<ImageButton>(entry.id, entry.label, Hwnd(),
-                                           entry.toggle ? ImageButton::kToggle : ImageButton::kPush, entry.enabled);
+    ImageButton* b = buttons_.Add(entry.id, entry.label, Hwnd(),
+                                  entry.toggle ? ImageButton::kToggle : ImageButton::kPush, entry.enabled,
+                                  entry.id >= kIconFirst ? PanelButtons::kLamp : PanelButtons::kButton);
     if (entry.id >= kDelayUp && entry.id <= kSpeedDown) b->SetAutoRepeat(kRepeatMs);
     if (entry.id == kSlideThumb) {
       b->SetTransparent(RGB(255, 0, 0));
       b->SetNotifyOnPress();
     }
-    if (entry.id < kIconFirst) {
-      if (last) last->next = b.get();
-      else chain_ = b.get();
-      last = b.get();
-    }
-    by_id_[entry.id] = b.get();
-    buttons_.push_back(std::move(b));
   }
 }
 
 void PlayerScreenView::Setup() {
   CreateControls();
-  slider_bar_.Reset(SMAPI_GetResourceBitmapHandle(kSliderBar));
-  slider_fill_.Reset(SMAPI_GetResourceBitmapHandle(kSliderFill));
+  slider_.Load(Button(kSlideThumb));
   panel_.Load(Hwnd());
   version_text_ = ModuleVersionText();
-  for (int k = 0; k < 4; ++k) {
-    ImageButton* b = Button(kCamera1 + k);
-    b->State().Enable(false);
-    b->State().checked = true;
-  }
-  for (int k = 0; k < 4; ++k) division_list_[k] = uint8_t(k);
+  for (int k = 0; k < 4; ++k) Button(kCamera1 + k)->State().checked = true;
   panel_.Paint(panel_.Rect(), [&](HDC dc) {
-    DrawSliderAt(dc, SkinRect(kTrack).left);
+    slider_.DrawLocked(dc, SkinRect(kTrack).left);
     DrawInfoTexts(dc, {}, {}, {});
-    DrawChain(chain_, dc);
+    buttons_.Draw(dc);
     DrawVersionText(dc, version_text_);
   });
 
@@ -163,19 +143,16 @@ void PlayerScreenView::Teardown() {
   if (key_legend_) DestroyWindow(key_legend_);
   key_legend_ = nullptr;
   display_.DestroyWindow();
-  chain_ = nullptr;
-  by_id_.fill(nullptr);
-  buttons_.clear();
+  slider_.Unload();
+  buttons_.Clear();
   panel_.Unload();
-  slider_bar_.Reset();
-  slider_fill_.Reset();
   if (image_edit_dialog_) image_edit_dialog_->Close();
   if (avi_dialog_) avi_dialog_->Close();
   image_edit_dialog_.reset();
   avi_dialog_.reset();
   delay_index_ = speed_index_ = 0;
   current_camera_ = -1;
-  avi_dialog_shown_ = image_edit_shown_ = false;
+  state_ = {};
   if (export_.Recording()) export_.EndRecording();
 }
 
@@ -185,18 +162,14 @@ void PlayerScreenView::OnOpened(const backup::RecordingInfo& info) {
   start_time_ = ToPanelTime(info.start_time);
   end_time_ = ToPanelTime(info.end_time);
   play_time_ = {};
-  cameras_ = kFileCameras;
-  last_offset_.store(0);
   panel_.Paint(Union(SkinRect(kInfoArea), SkinRect(kSliderBar)), [&](HDC dc) {
     DrawInfoTexts(dc, start_time_, end_time_, play_time_);
-    DrawSliderAt(dc, SkinRect(kTrack).left);
+    slider_.RestartLocked(dc);
   });
   display_.ClearPictures();
-  EnableRange(kAviSave, kImageEdit, true);
-  EnableRange(kFirstPosition, kLastPosition, true);
-  EnableRange(kDelayUp, kSlideThumb, true);
+  state_.file_open = true;
+  state_.cameras = kFileCameras;
   ShowFourFrom(0);
-  EnableRange(kDivision1, kDivision4, true);
 }
 
 void PlayerScreenView::OnModeChanged(int old_mode, int new_mode) {
@@ -208,7 +181,7 @@ void PlayerScreenView::OnModeChanged(int old_mode, int new_mode) {
 
 void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
   LARGE_INTEGER begin, end, frequency;
-  const bool timed = timings_.enabled.load();
+  const bool timed = timing_.load();
   if (timed) QueryPerformanceCounter(&begin);
   const auto& t = picture.capture_time;
   const SYSTEMTIME time{t.year, t.month, 0, t.day, t.hour, t.minute, t.second, 0};
@@ -229,12 +202,7 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
   panel_.Paint(Union(SkinRect(74), SkinRect(75)), [&](HDC dc) { DrawPlayTime(dc, play_time_); });
 }
 
-void PlayerScreenView::OnPosition(uint32_t position, uint32_t span) {
-  const RECT track = SkinRect(kTrack);
-  const int offset = SliderOffset(track.right - track.left, position, span);
-  if (last_offset_.exchange(offset) == offset) return;
-  panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawSliderAt(dc, track.left + offset); });
-}
+void PlayerScreenView::OnPosition(uint32_t position, uint32_t span) { slider_.ShowPosition(position, span); }
 
 void PlayerScreenView::OnAudioControlsEnabled(bool enabled) {
   PostMessageW(Hwnd(), UM_AUDIO_CONTROLS, WPARAM(enabled), 0);
@@ -242,45 +210,27 @@ void PlayerScreenView::OnAudioControlsEnabled(bool enabled) {
 
 // ---- panel pieces ----
 
-void PlayerScreenView::DrawSliderAt(HDC dc, int x) {
-  ImageButton* thumb = Button(kSlideThumb);
-  if (!thumb) return;
-  const RECT track = SkinRect(kTrack), fill = SkinRect(kSliderFill), bar = SkinRect(kSliderBar);
-  RECT r = thumb->Rect();
-  const ThumbPlacement p = PlaceThumb(Horizontal(track), Horizontal(r), x);
-  r.left = p.thumb.left;
-  r.right = p.thumb.right;
-  thumb->MoveTo(r);
-  win32::MemoryDC from(dc);
-  if (slider_bar_) {
-    win32::SelectedObject use(from.Get(), slider_bar_.Get());
-    BitBlt(dc, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top, from.Get(), 0, 0, SRCCOPY);
-  }
-  if (slider_fill_ && p.fill_end > fill.left) {
-    win32::SelectedObject use(from.Get(), slider_fill_.Get());
-    BitBlt(dc, fill.left, fill.top, p.fill_end - fill.left, fill.bottom - fill.top, from.Get(), 0, 0, SRCCOPY);
-  }
-  thumb->Draw(dc);
-}
-
+// The thumb moves under the lock, so its rectangle is read there.
 void PlayerScreenView::RefreshNow(ImageButton* b) {
   if (!b) return;
-  const RECT r = b->Rect();
-  panel_.Paint(r, [&](HDC dc) {
+  panel_.Refresh([&](HDC dc) {
+    const RECT r = b->Rect();
     panel_.RestoreLocked(dc, r);
     if (b->State().visible) b->Draw(dc);
+    return r;
   });
 }
 
-void PlayerScreenView::EnableButton(int id, bool enabled) {
-  ImageButton* b = Button(id);
-  if (!b) return;
-  panel_.DrawOnly([&](HDC) { b->State().Enable(enabled); });
-  RefreshNow(b);
-}
-
-void PlayerScreenView::EnableRange(int first, int last, bool enabled) {
-  for (int id = first; id <= last; ++id) EnableButton(id, enabled);
+void PlayerScreenView::ShowEnabled() {
+  const ButtonSet enabled = EnabledButtons(state_);
+  buttons_.ForEach([&](ImageButton& b) {
+    bool changed = false;
+    panel_.DrawOnly([&](HDC) {
+      changed = b.State().enabled != enabled[b.Id()];
+      if (changed) b.State().Enable(enabled[b.Id()]);
+    });
+    if (changed) RefreshNow(&b);
+  });
 }
 
 // ---- commands ----
@@ -294,38 +244,22 @@ void PlayerScreenView::ShowModeDisplay(int old_mode, int mode) {
     now->State().checked = true;
     RefreshNow(now);
   }
-  const bool running = mode >= engine::kModePlay && mode <= engine::kModeRewind;
-  if (!avi_dialog_shown_ && !image_edit_shown_) EnableButton(kFileOpen, !running);
+  state_.play_mode = mode;
+  ShowEnabled();
 }
 
 void PlayerScreenView::ShowCameras(int division, const uint8_t* list) {
   const int cells = division == 0 ? 1 : 4;
-  // A toggle whose work is open stays usable, so that it can be closed.
-  if (division == 0 && !image_edit_shown_) {
-    EnableRange(kAviSave, kImageEdit, true);
-  } else if (division == 1) {
-    if (!avi_dialog_shown_) EnableButton(kAviSave, false);
-    if (!image_edit_shown_) EnableButton(kImageEdit, false);
-  }
   display_.SetDivision(division == 0 ? kOneCameraLayout : kFourCameraLayout, list, cells);
-  division_mode_ = division;
-  division_cells_ = cells;
+  state_.single_view = division == 0;
+  state_.cameras_shown = 0;
+  for (int i = 0; i < cells && i < state_.cameras; ++i)
+    if (list[i] < 4) state_.cameras_shown |= uint8_t(1 << list[i]);
+  // The cameras on screen show their buttons lit.
   panel_.DrawOnly([&](HDC) {
-    for (int k = 0; k < 4; ++k) {
-      ButtonState& s = Button(kCamera1 + k)->State();
-      s.checked = false;
-      s.Enable(k < cameras_);
-      division_list_[k] = kNone;
-    }
-    for (int i = 0; i < cells && i < cameras_; ++i) {
-      const int k = list[i];
-      if (k >= 4) continue;
-      ButtonState& s = Button(kCamera1 + k)->State();
-      s.Enable(false);
-      s.checked = true;
-      division_list_[i] = uint8_t(k);
-    }
+    for (int k = 0; k < 4; ++k) Button(kCamera1 + k)->State().checked = (state_.cameras_shown >> k) & 1;
   });
+  ShowEnabled();
   for (int k = 0; k < 4; ++k) RefreshNow(Button(kCamera1 + k));
 }
 
@@ -358,30 +292,25 @@ void PlayerScreenView::Command(int id, bool checked) {
   switch (id) {
     case kAviSave:
       SetMode(engine::kModePause);
-      EnableButton(kImageEdit, !checked);
-      EnableRange(kFileOpen, kLastPosition, !checked);
+      state_.avi_save_shown = checked;
+      ShowEnabled();
       if (avi_dialog_) {
         if (checked) avi_dialog_->PresetSelections(std::max(0, current_camera_.load()));
         avi_dialog_->Show(checked);
       }
-      avi_dialog_shown_ = checked;
       break;
     case kImageEdit:
       if (checked) {
         SetMode(engine::kModePause);
-        image_edit_shown_ = true;
-        EnableButton(kAviSave, false);
-        EnableRange(kFileOpen, kLastPosition, false);
-        EnableButton(kSlideThumb, false);
+        state_.image_edit_shown = true;
+        ShowEnabled();
         display_.SavePicture(current_camera_);
         if (image_edit_dialog_) image_edit_dialog_->Show(true);
       } else {
         if (image_edit_dialog_) image_edit_dialog_->Show(false);
         display_.RestorePicture(current_camera_);
-        image_edit_shown_ = false;
-        EnableButton(kAviSave, true);
-        EnableRange(kFileOpen, kLastPosition, true);
-        EnableButton(kSlideThumb, true);
+        state_.image_edit_shown = false;
+        ShowEnabled();
       }
       break;
     case kFileOpen:
@@ -417,7 +346,7 @@ void PlayerScreenView::Command(int id, bool checked) {
     case kCamera3:
     case kCamera4:
       current_camera_ = -1;
-      if (division_mode_ == 0) ShowOneCamera(id - kCamera1);
+      if (state_.single_view) ShowOneCamera(id - kCamera1);
       else ShowFourFrom(id - kCamera1);
       break;
     case kDivision1:
@@ -564,7 +493,36 @@ void PlayerScreenView::OnImageCommand(int operation) {
   else export_.Filter(operation, camera);
 }
 
-void PlayerScreenView::SeekAt(int x) { engine_->SeekTo(SeekFraction(Horizontal(SkinRect(kTrack)), x)); }
+void PlayerScreenView::SeekTo(std::optional<double> fraction) {
+  if (fraction && engine_) engine_->SeekTo(*fraction);
+}
+
+// ---- verbs for the benchmark and the soak ----
+
+int PlayerScreenView::PlayMode() const { return engine_ ? engine_->PlayMode() : engine::kModeNone; }
+
+void PlayerScreenView::StartTimedPlay() {
+  if (!engine_) return;
+  timings_ = {};
+  timings_.ms.reserve(4096);
+  timings_.timestamps.reserve(4096);
+  timing_.store(true);
+  engine_->SetAudioEnabled(true);
+  engine_->ResetTiming();
+  engine_->SetPlayMode(engine::kModePlay);
+}
+
+DisplayTimings PlayerScreenView::StopTimedPlay() {
+  StopEngine();
+  timing_.store(false);
+  return std::move(timings_);
+}
+
+int PlayerScreenView::StopEngine() {
+  if (!engine_) return 0;
+  engine_->StopEngine();
+  return engine_->TerminatedWorkers();
+}
 
 // ---- messages ----
 
@@ -576,12 +534,12 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_PAINT: {
       win32::PaintDC dc(Hwnd());
-      panel_.DrawOnly([&](HDC panel) { DrawChain(chain_, panel); });
+      panel_.DrawOnly([&](HDC panel) { buttons_.Draw(panel); });
       panel_.Copy(panel_.Rect(), dc.Get());
       return 0;
     }
     case WM_ERASEBKGND:
-      panel_.DrawOnly([&](HDC panel) { DrawChain(chain_, panel); });
+      panel_.DrawOnly([&](HDC panel) { buttons_.Draw(panel); });
       panel_.Copy(panel_.Rect(), reinterpret_cast<HDC>(wp));
       return 1;
     case WM_COMMAND:
@@ -602,12 +560,8 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetCapture(Hwnd());
         captured_ = true;
       }
-      ImageButton* thumb = Button(kSlideThumb);
-      if (thumb && thumb->State().enabled && Contains(SkinRect(kTrack), x, y)) {
-        panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawSliderAt(dc, x); });
-        SeekAt(x);
-      }
-      panel_.DrawOnly([&](HDC dc) { ChainPress(chain_, dc, false, x, y); });
+      SeekTo(slider_.Press(x, y));
+      panel_.DrawOnly([&](HDC dc) { buttons_.Press(dc, false, x, y); });
       return 0;
     }
     case WM_MOUSEMOVE: {
@@ -618,28 +572,25 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Hwnd(), 0};
         tracking_leave_ = TrackMouseEvent(&track);
       }
-      if (dragging_ && (wp & MK_LBUTTON)) {
-        const RECT track = SkinRect(kTrack);
-        const int at = std::clamp(x, int(track.left), int(track.right));
-        panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawSliderAt(dc, at); });
-        SeekAt(at);
+      if (const auto fraction = slider_.Drag(x, (wp & MK_LBUTTON) != 0)) {
+        SeekTo(fraction);
         return 0;
       }
-      panel_.DrawOnly([&](HDC dc) { ChainMove(chain_, dc, (wp & MK_LBUTTON) != 0, x, y); });
+      panel_.DrawOnly([&](HDC dc) { buttons_.Move(dc, (wp & MK_LBUTTON) != 0, x, y); });
       return 0;
     }
     case WM_MOUSELEAVE:
       // Off the panel (onto the video area too): no button stays lit.
       tracking_leave_ = false;
-      if (!captured_) panel_.DrawOnly([&](HDC dc) { ChainMove(chain_, dc, false, -1, -1); });
+      if (!captured_) panel_.DrawOnly([&](HDC dc) { buttons_.Move(dc, false, -1, -1); });
       return 0;
     case WM_LBUTTONUP:
       if (captured_) {
         captured_ = false;
         ReleaseCapture();
       }
-      dragging_ = false;
-      panel_.DrawOnly([&](HDC dc) { ChainRelease(chain_, dc, false, x, y); });
+      slider_.EndDrag();
+      panel_.DrawOnly([&](HDC dc) { buttons_.Release(dc, false, x, y); });
       return 0;
     case WM_CAPTURECHANGED:
       if (captured_) captured_ = false;
@@ -685,11 +636,11 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       panel_.Copy(*reinterpret_cast<const RECT*>(lp));
       return 0;
     case UM_BUTTON_REFRESH:
-      RefreshNow(reinterpret_cast<ImageButton*>(wp));
+      RefreshNow(Button(int(wp)));
       return 0;
     case UM_BUTTON_DOWN:
       if (int(wp) == kSlideThumb) {
-        dragging_ = true;
+        slider_.StartDrag();
         if (!captured_) SetCapture(Hwnd()), captured_ = true;
       }
       return 0;

@@ -1,7 +1,8 @@
-// The player's one window: the skinned panel with its buttons, slider, clock
-// and texts, the video area, and the playback engine behind them. It turns
-// button clicks into play modes, divisions and file opens, and shows what
-// the engine reports.
+// The player's one window: it coordinates the panel's parts (buttons,
+// slider, clock and texts), the video area and the playback engine behind
+// them. It turns button clicks into play modes, divisions and file opens,
+// and shows what the engine reports; which buttons are enabled follows from
+// the panel's state (enabled_buttons.h).
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -10,18 +11,21 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "avi_save_dlg.h"
 #include "display_manager.h"
 #include "display_time_date.h"
+#include "enabled_buttons.h"
 #include "engine_view.h"
 #include "export.h"
 #include "file_probe.h"
 #include "image_edit_dlg.h"
-#include "image_button.h"
 #include "panel.h"
+#include "panel_buttons.h"
+#include "panel_slider.h"
 #include "panel_texts.h"
 #include "playback_engine.h"
 #include "sound_output.h"
@@ -30,11 +34,9 @@
 
 namespace view {
 
-// Time each picture took to be shown (cut, composed, copied to the window),
-// kept when asked for, for the benchmark.
+// Time each picture took to be shown (cut, composed, copied to the window)
+// during a timed play, for the benchmark.
 struct DisplayTimings {
-  std::atomic<bool> enabled{false};
-  // Display worker only, read after the engine stopped.
   std::vector<float> ms;
   std::vector<uint32_t> timestamps;  // of the pictures, 90 kHz
   uint32_t frame_rate = 0;
@@ -65,10 +67,20 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   // changes nothing. False when there is no player to open it in.
   bool OpenFile(const wchar_t* path);
 
-  DisplayTimings& Timings() { return timings_; }
-  engine::PlaybackEngine& Engine() { return *engine_; }
-  DisplayManager& Display() { return display_; }
   int CurrentCamera() const { return current_camera_; }
+  // engine::PlayMode; kModeNone once the window has gone.
+  int PlayMode() const;
+  // kOneCameraLayout or kFourCameraLayout.
+  int DivisionLayout() const { return display_.Layout(); }
+  // The combined picture shown last.
+  void CopyShownPicture(engine::BitmapInfo* info, uint8_t* pixels) { display_.CopyPicture(info, pixels); }
+
+  // For the benchmark: plays from where it is with the sound on, timing each
+  // picture shown, until StopTimedPlay stops the engine for good.
+  void StartTimedPlay();
+  DisplayTimings StopTimedPlay();
+  // Stops the engine for good: the number of workers that had to be terminated.
+  int StopEngine();
 
  private:
   // EngineView, called from the engine's threads.
@@ -96,13 +108,11 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void OnDrop(HDROP drop);
   void ChooseFile();
   void OnFileProbed(WPARAM number);
-  void SeekAt(int x);
-  void DrawSliderAt(HDC panel, int x);
+  void SeekTo(std::optional<double> fraction);
 
-  ImageButton* Button(int id) const { return id > 0 && id < int(by_id_.size()) ? by_id_[id] : nullptr; }
-  // Enabled or disabled, then redrawn.
-  void EnableButton(int id, bool enabled);
-  void EnableRange(int first, int last, bool enabled);
+  ImageButton* Button(int id) const { return buttons_.Find(id); }
+  // Each button enabled as the panel's state has it; those that change are redrawn.
+  void ShowEnabled();
   void RefreshNow(ImageButton* b);
   void SetMode(int mode) { engine_->SetPlayMode(mode); }
   void OnAviCommand(int command, int camera);
@@ -121,21 +131,16 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   std::unique_ptr<ImageEditDlg> image_edit_dialog_;
   Panel panel_;
   DisplayTimeDate clock_;
-  std::vector<std::unique_ptr<ImageButton>> buttons_;  // table order
-  std::array<ImageButton*, 48> by_id_ = {};
-  ImageButton* chain_ = nullptr;
+  PanelButtons buttons_;  // table order
+  PanelSlider slider_{panel_};
   win32::Font control_font_;
-  win32::Bitmap slider_bar_, slider_fill_;
 
   // User-interface thread.
-  int division_mode_ = 1, division_cells_ = 4;
-  std::array<uint8_t, 16> division_list_;
   std::atomic<int> current_camera_{-1};  // also read by the display worker for the recording
   int delay_index_ = 0, speed_index_ = 0;
-  bool avi_dialog_shown_ = false, image_edit_shown_ = false;
-  int cameras_ = 0;  // of the open file
+  PanelState state_;  // what decides which buttons are enabled
   PanelTime start_time_, end_time_;
-  bool dragging_ = false, captured_ = false, tracking_leave_ = false;
+  bool captured_ = false, tracking_leave_ = false;
   POINT origin_ = {};
   HWND exit_target_ = nullptr;
   std::wstring current_file_, version_text_;
@@ -144,8 +149,8 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
 
   // Written by the engine's workers.
   PanelTime play_time_;          // display worker
-  std::atomic<int> last_offset_{-1};  // slider offset drawn last
-  DisplayTimings timings_;
+  std::atomic<bool> timing_{false};  // user-interface thread
+  DisplayTimings timings_;           // display worker while timing_, read after the engine stopped
 };
 
 }  // namespace view

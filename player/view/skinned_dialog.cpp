@@ -32,16 +32,13 @@ void SkinnedDialog::Close() {
 }
 
 ImageButton* SkinnedDialog::AddButton(int id, const wchar_t* label) {
-  auto b = std::make_unique<ImageButton>(id, label, Hwnd(), ImageButton::kPush, true);
-  if (!buttons_.empty()) buttons_.back()->next = b.get();
-  buttons_.push_back(std::move(b));
-  return buttons_.back().get();
+  return buttons_.Add(id, label, Hwnd(), ImageButton::kPush, true);
 }
 
 void SkinnedDialog::EnableButton(ImageButton* b, bool enabled) {
   if (!b) return;
   b->State().Enable(enabled);
-  if (Hwnd()) PostMessageW(Hwnd(), UM_BUTTON_REFRESH, WPARAM(b), LPARAM(&b->Rect()));
+  if (Hwnd()) PostMessageW(Hwnd(), UM_BUTTON_REFRESH, WPARAM(b->Id()), 0);
 }
 
 BOOL SkinnedDialog::OnInit() {
@@ -51,7 +48,7 @@ BOOL SkinnedDialog::OnInit() {
   if (panel_) panel_old_ = SelectObject(panel_dc_.Get(), panel_.Get());
   SetWindowPos(Hwnd(), nullptr, 0, 0, panel_rect_.right - panel_rect_.left, panel_rect_.bottom - panel_rect_.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  if (panel_) DrawChain(buttons_.empty() ? nullptr : buttons_.front().get(), panel_dc_.Get());
+  if (panel_) buttons_.Draw(panel_dc_.Get());
   Copy({0, 0, panel_rect_.right - panel_rect_.left, panel_rect_.bottom - panel_rect_.top});
   return TRUE;
 }
@@ -74,7 +71,6 @@ void SkinnedDialog::DropPanel() {
 
 INT_PTR SkinnedDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-  ImageButton* chain = buttons_.empty() ? nullptr : buttons_.front().get();
   HDC panel = panel_ ? panel_dc_.Get() : nullptr;
   const RECT whole{0, 0, panel_rect_.right - panel_rect_.left, panel_rect_.bottom - panel_rect_.top};
   switch (msg) {
@@ -93,22 +89,22 @@ INT_PTR SkinnedDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // a quick second click is a click too
       if (!captured_) SetCapture(Hwnd()), captured_ = true;
-      ChainPress(chain, panel, false, x, y);
+      buttons_.Press(panel, false, x, y);
       return TRUE;
     case WM_LBUTTONUP:
       if (captured_) captured_ = false, ReleaseCapture();
-      ChainRelease(chain, panel, false, x, y);
+      buttons_.Release(panel, false, x, y);
       return TRUE;
     case WM_MOUSEMOVE:
       if (!tracking_leave_) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Hwnd(), 0};
         tracking_leave_ = TrackMouseEvent(&track);
       }
-      ChainMove(chain, panel, (wp & MK_LBUTTON) != 0, x, y);
+      buttons_.Move(panel, (wp & MK_LBUTTON) != 0, x, y);
       return TRUE;
     case WM_MOUSELEAVE:
       tracking_leave_ = false;
-      if (!captured_) ChainMove(chain, panel, false, -1, -1);
+      if (!captured_) buttons_.Move(panel, false, -1, -1);
       return TRUE;
     case WM_CAPTURECHANGED:
       captured_ = false;
@@ -120,9 +116,8 @@ INT_PTR SkinnedDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Copy(*reinterpret_cast<const RECT*>(lp));
       return TRUE;
     case UM_BUTTON_REFRESH: {
-      auto* b = reinterpret_cast<ImageButton*>(wp);
-      for (const auto& own : buttons_)
-        if (own.get() == b && b->State().visible && panel) b->Draw(panel);
+      ImageButton* b = buttons_.Find(int(wp));
+      if (b && b->State().visible && panel) b->Draw(panel);
       return TRUE;
     }
     case WM_CLOSE:  // Alt+F4 on the panel: it lives on hidden, and the player turns its toggle off

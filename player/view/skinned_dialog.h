@@ -1,15 +1,12 @@
 // The base of the player's two skinned panels (image edit, AVI save): a
 // modeless pop-up over the player window, its whole surface a skin bitmap
-// with a chain of ImageButtons drawn into it. It follows the player window
+// with its buttons drawn into it. It follows the player window
 // at the panel rectangle's offset. User-interface thread only, so the panel
 // bitmap needs no lock.
 #pragma once
 #include <windows.h>
 
-#include <memory>
-#include <vector>
-
-#include "image_button.h"
+#include "panel_buttons.h"
 #include "win32/dialog_template.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
@@ -52,7 +49,7 @@ class SkinnedDialog : public win32::Dialog {
   win32::Bitmap panel_;
   win32::MemoryDC panel_dc_;
   HGDIOBJ panel_old_ = nullptr;
-  std::vector<std::unique_ptr<ImageButton>> buttons_;  // the chain, in order; as long as the object
+  PanelButtons buttons_;  // as long as the object
   bool captured_ = false, tracking_leave_ = false;
 };
 

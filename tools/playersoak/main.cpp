@@ -224,8 +224,7 @@ int wmain(int argc, wchar_t** argv) {
   ended.store(true);
   drive.join();
   const Memory at_end = ProcessMemory();
-  window.view.Engine().StopEngine();
-  const int terminated = window.view.Engine().TerminatedWorkers();
+  const int terminated = window.view.StopEngine();
   std::printf("seconds %.0f\nactions %ld\nfile opens %ld\nunanswered pings %ld\npings over 1 s %ld\n"
               "worst ping ms %lu at s %lu\ncommitted bytes start %zu end %zu\nworking set start %zu end %zu\n"
               "workers terminated %d\n",

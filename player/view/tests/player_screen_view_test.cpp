@@ -45,7 +45,7 @@ class Host : public win32::Window {
   std::pair<int, int> Shown() {
     engine::BitmapInfo info{};
     std::vector<uint8_t> pixels(engine::kPictureBytes);
-    view.Display().CopyPicture(&info, pixels.data());
+    view.CopyShownPicture(&info, pixels.data());
     const int w = info.header.width, h = std::abs(info.header.height);
     const testsupport::PictureView picture{pixels.data(), w, h, w * 3, testsupport::PixelFormat::kBgr24};
     const auto mark = testsupport::ReadQuarterMark(picture, 1);
@@ -57,7 +57,7 @@ TEST(PlayerScreenView, TwoPlayersInOneProcessEachPlayTheirOwnFile) {
   Host a(0), b(300);
   ASSERT_TRUE(a.view.OpenFile(Fixture("cams4_25fps.am4").c_str()));
   ASSERT_TRUE(b.view.OpenFile(Fixture("cams4_30fps_480.am4").c_str()));
-  const auto paused = [](Host& h) { return [&h] { return h.view.Engine().PlayMode() == engine::kModePause; }; };
+  const auto paused = [](Host& h) { return [&h] { return h.view.PlayMode() == engine::kModePause; }; };
   ASSERT_TRUE(testsupport::PumpUntil(paused(a), 10000));
   ASSERT_TRUE(testsupport::PumpUntil(paused(b), 10000));
   EXPECT_EQ(a.Shown(), std::make_pair(576, 0));
@@ -67,13 +67,13 @@ TEST(PlayerScreenView, TwoPlayersInOneProcessEachPlayTheirOwnFile) {
   b.Click(kPlay);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return b.Shown().second >= 30; }, 10000));
   EXPECT_EQ(a.Shown(), std::make_pair(576, 0)) << "the other player kept its picture";
-  EXPECT_EQ(a.view.Engine().PlayMode(), engine::kModePause);
+  EXPECT_EQ(a.view.PlayMode(), engine::kModePause);
 
   // Cameras and divisions of the first player; the second keeps its own.
   a.Raise();
   for (int id : {int(kDivision1), int(kCamera3), int(kDivision4)}) a.Click(id);
   EXPECT_EQ(a.view.CurrentCamera(), 2) << "DIVISION 04 keeps the current camera";
-  EXPECT_EQ(a.view.Display().Layout(), kFourCameraLayout);
+  EXPECT_EQ(a.view.DivisionLayout(), kFourCameraLayout);
   EXPECT_EQ(b.view.CurrentCamera(), -1);
   EXPECT_TRUE(testsupport::PumpUntil([&] { return b.Shown().second >= 60; }, 10000)) << "the second still plays";
 }

@@ -1,0 +1,82 @@
+#include "panel_slider.h"
+
+#include <algorithm>
+
+#include "player_controls.h"
+#include "slider_math.h"
+#include "smapi.h"
+
+namespace view {
+
+namespace {
+
+Span Horizontal(const RECT& r) { return {r.left, r.right}; }
+
+bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+}  // namespace
+
+void PanelSlider::Load(ImageButton* thumb) {
+  bar_.Reset(SMAPI_GetResourceBitmapHandle(kSliderBar));
+  fill_.Reset(SMAPI_GetResourceBitmapHandle(kSliderFill));
+  thumb_ = thumb;
+  dragging_ = false;
+}
+
+void PanelSlider::Unload() {
+  panel_.DrawOnly([&](HDC) { thumb_ = nullptr; });
+  bar_.Reset();
+  fill_.Reset();
+}
+
+void PanelSlider::DrawLocked(HDC dc, int x) {
+  if (!thumb_) return;
+  const RECT track = SkinRect(kTrack), fill = SkinRect(kSliderFill), bar = SkinRect(kSliderBar);
+  RECT r = thumb_->Rect();
+  const ThumbPlacement p = PlaceThumb(Horizontal(track), Horizontal(r), x);
+  r.left = p.thumb.left;
+  r.right = p.thumb.right;
+  thumb_->MoveTo(r);
+  win32::MemoryDC from(dc);
+  if (bar_) {
+    win32::SelectedObject use(from.Get(), bar_.Get());
+    BitBlt(dc, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top, from.Get(), 0, 0, SRCCOPY);
+  }
+  if (fill_ && p.fill_end > fill.left) {
+    win32::SelectedObject use(from.Get(), fill_.Get());
+    BitBlt(dc, fill.left, fill.top, p.fill_end - fill.left, fill.bottom - fill.top, from.Get(), 0, 0, SRCCOPY);
+  }
+  thumb_->Draw(dc);
+}
+
+void PanelSlider::RestartLocked(HDC dc) {
+  last_offset_.store(0);
+  DrawLocked(dc, SkinRect(kTrack).left);
+}
+
+void PanelSlider::ShowPosition(uint32_t position, uint32_t span) {
+  const RECT track = SkinRect(kTrack);
+  const int offset = SliderOffset(track.right - track.left, position, span);
+  if (last_offset_.exchange(offset) == offset) return;
+  panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawLocked(dc, track.left + offset); });
+}
+
+std::optional<double> PanelSlider::MoveTo(int x) {
+  panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) { DrawLocked(dc, x); });
+  return SeekFraction(Horizontal(SkinRect(kTrack)), x);
+}
+
+std::optional<double> PanelSlider::Press(int x, int y) {
+  bool usable = false;
+  panel_.DrawOnly([&](HDC) { usable = thumb_ && thumb_->State().enabled; });
+  if (!usable || !Contains(SkinRect(kTrack), x, y)) return std::nullopt;
+  return MoveTo(x);
+}
+
+std::optional<double> PanelSlider::Drag(int x, bool left_down) {
+  if (!dragging_ || !left_down) return std::nullopt;
+  const RECT track = SkinRect(kTrack);
+  return MoveTo(std::clamp(x, int(track.left), int(track.right)));
+}
+
+}  // namespace view
