@@ -12,6 +12,7 @@
 
 #include "remote_controls.h"
 #include "smapi.h"
+#include "win32/text_codec.h"
 
 namespace {
 
@@ -32,13 +33,6 @@ constexpr ControlClass kClasses[] = {
     {&CLSID_RemoteSearch, "search", L"RemoteControls.Search.1", L"Search stand-in", false},
     {&CLSID_RemoteSetup, "remote_setup", L"RemoteControls.Setup.1", L"Remote setup stand-in", false},
 };
-
-std::string Utf8(const wchar_t* text, int units) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? n : 0, '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[MAX_PATH] = {};
@@ -285,7 +279,7 @@ class RemoteControl final : public IOleObject, public IOleInPlaceObject, public 
     std::string line = std::string(kind_.name) + " put " + std::to_string(member) + " ";
     if (value.vt == VT_BSTR) {
       shown.assign(value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal));
-      line += "BSTR " + Utf8(shown.c_str(), int(shown.size()));
+      line += "BSTR " + win32::ToUtf8(std::wstring_view(shown));
     } else if (value.vt == VT_UI4) {
       shown = std::to_wstring(value.ulVal);
       line += "UI4 " + std::to_string(value.ulVal);

@@ -20,10 +20,6 @@ namespace {
 constexpr int kModeStepMs = 100;  // between play-mode changes, for the workers to follow
 constexpr int kFileCameras = 4;
 
-PanelTime ToPanelTime(const backup::SegmentTime& t) {
-  return {t.year, t.month, t.day, t.hour, t.minute, t.second};
-}
-
 Span Horizontal(const RECT& r) { return {r.left, r.right}; }
 
 bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
@@ -182,8 +178,8 @@ void PlayerScreenView::Teardown() {
 // ---- what the engine reports ----
 
 void PlayerScreenView::OnOpened(const backup::RecordingInfo& info) {
-  start_time_ = ToPanelTime(info.start_time);
-  end_time_ = ToPanelTime(info.end_time);
+  start_time_ = info.start_time;
+  end_time_ = info.end_time;
   play_time_ = {};
   cameras_ = kFileCameras;
   last_offset_.store(0);
@@ -211,8 +207,7 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
   const bool timed = timings_.enabled.load();
   if (timed) QueryPerformanceCounter(&begin);
   const auto& t = picture.capture_time;
-  const SYSTEMTIME time{t.year, t.month, 0, t.day, t.hour, t.minute, t.second, 0};
-  if (display_.Hwnd()) display_.Redraw(display_.PresentPicture(picture.bitmap_info, picture.pixels, time));
+  if (display_.Hwnd()) display_.Redraw(display_.PresentPicture(picture.bitmap_info, picture.pixels, t));
   if (timed) {
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&frequency);
@@ -220,7 +215,7 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
     timings_.timestamps.push_back(picture.timestamp);
     timings_.frame_rate = picture.frame_rate;
   }
-  const PanelTime play = ToPanelTime(t);
+  const backup::CaptureTime& play = t;
   // The recording's frame; at its size limit it ends as a pause ends it.
   if (export_.OnPicture(play, current_camera_.load())) engine_->SetPlayMode(engine::kModePause);
   // The texts show whole seconds: drawn again when they change.

@@ -134,7 +134,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   int delay_index_ = 0, speed_index_ = 0;
   bool avi_dialog_shown_ = false, image_edit_shown_ = false;
   int cameras_ = 0;  // of the open file
-  PanelTime start_time_, end_time_;
+  backup::CaptureTime start_time_, end_time_;
   bool dragging_ = false, captured_ = false, tracking_leave_ = false;
   POINT origin_ = {};
   HWND exit_target_ = nullptr;
@@ -143,7 +143,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   HWND key_legend_ = nullptr;  // tooltip of the video area
 
   // Written by the engine's workers.
-  PanelTime play_time_;          // display worker
+  backup::CaptureTime play_time_;          // display worker
   std::atomic<int> last_offset_{-1};  // slider offset drawn last
   DisplayTimings timings_;
 };

@@ -6,17 +6,15 @@
 #include <windows.h>
 
 #include "button_state.h"
+#include "win32/window.h"
 
 // Posted to the notification window; wParam is the button's control identifier.
 constexpr UINT UM_BUTTONHOVER = 0x80E;
 constexpr UINT UM_BUTTONLEAVE = 0x80F;
 
-class CBmpButton {
+class CBmpButton : public win32::SubclassedControl {
  public:
   CBmpButton() = default;
-  CBmpButton(const CBmpButton&) = delete;
-  CBmpButton& operator=(const CBmpButton&) = delete;
-  ~CBmpButton();
 
   // Takes over the dialog's control: owner-drawn from now on.
   bool Attach(HWND dialog, int controlId);
@@ -28,7 +26,6 @@ class CBmpButton {
   void Enable();
   void SetNotifyWindow(HWND window) { notify_ = window; }
 
-  HWND Hwnd() const { return hwnd_; }
   ButtonFace Face() const { return state_.face(); }
   bool Active() const { return state_.active(); }
 
@@ -36,12 +33,10 @@ class CBmpButton {
   static bool DrawItemMessage(const DRAWITEMSTRUCT* item);
 
  private:
-  static LRESULT CALLBACK Subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   LRESULT React(const ButtonReaction& r, UINT msg, WPARAM wp, LPARAM lp);
   void Repaint() const;
 
-  HWND hwnd_ = nullptr;
   HWND notify_ = nullptr;
   HBITMAP faces_[4] = {};
   ButtonState state_;
