@@ -10,21 +10,12 @@
 #include "jpeg.h"
 #include "pixels.h"
 #include "print_page.h"
+#include "win32/text_codec.h"
 
 namespace {
 
-std::wstring Wide(const char* text) {
-  if (!text) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (n <= 1) return {};
-  std::wstring out(size_t(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, out.data(), n);
-  out.resize(size_t(n - 1));
-  return out;
-}
-
 std::wstring InFolder(const char* folder, const std::wstring& file) {
-  std::wstring path = Wide(folder);
+  std::wstring path = win32::FromAnsi(folder);
   if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
   return path + file;
 }
@@ -44,7 +35,7 @@ CAPSTAN_API int CreateNewBackupFile(const char* folder, const char* file, uint8_
   if (!file || !*file) return 0;
   std::lock_guard hold(recording_lock);
   recording_name.clear();
-  return recording.Open(InFolder(folder, Wide(file)), rate) ? 1 : 0;
+  return recording.Open(InFolder(folder, win32::FromAnsi(file)), rate) ? 1 : 0;
 }
 
 CAPSTAN_API uint32_t CapScr2Avi(HDC dc, HBITMAP bitmap, int width, int height, const char* time_text, int,
@@ -55,7 +46,7 @@ CAPSTAN_API uint32_t CapScr2Avi(HDC dc, HBITMAP bitmap, int width, int height, c
   if (!recording.IsOpen()) return 0;
   if (recording_name.empty()) {
     wchar_t name[64];
-    swprintf(name, 64, L"CAM%02d %ls", camera + 1, Wide(time_text).c_str());
+    swprintf(name, 64, L"CAM%02d %ls", camera + 1, win32::FromAnsi(time_text).c_str());
     recording_name = name;
   }
   return recording.Append(picture, recording_name);
@@ -69,7 +60,7 @@ CAPSTAN_API int CapCloseAvi() {
 CAPSTAN_API void CapImageJpg(HDC dc, HBITMAP bitmap, RECT rect, int, int, const char* file, const char* folder) {
   if (!file || !*file) return;
   const capstan::Pixels picture = capstan::ReadPixels(dc, bitmap, rect);
-  capstan::WriteJpeg(picture, InFolder(folder, Wide(file) + L".jpg").c_str());
+  capstan::WriteJpeg(picture, InFolder(folder, win32::FromAnsi(file) + L".jpg").c_str());
 }
 
 CAPSTAN_API int BPrintChTime(int camera_caption, int time_caption) {
@@ -90,11 +81,11 @@ CAPSTAN_API void ImagePrint(HWND, HDC dc, HBITMAP bitmap, int, int camera, RECT 
                             const char* end_time, const char* picture_time, const char* title,
                             const char* version) {
   capstan::PrintReport report;
-  report.title = Wide(title);
-  report.version = Wide(version);
-  report.start_time = Wide(start_time);
-  report.end_time = Wide(end_time);
-  report.picture_time = Wide(picture_time);
+  report.title = win32::FromAnsi(title);
+  report.version = win32::FromAnsi(version);
+  report.start_time = win32::FromAnsi(start_time);
+  report.end_time = win32::FromAnsi(end_time);
+  report.picture_time = win32::FromAnsi(picture_time);
   report.camera = camera;
   {
     std::lock_guard hold(print_lock);

@@ -12,6 +12,7 @@
 
 #include "ddns_http.h"
 #include "hostwell.h"
+#include "win32/text_codec.h"
 
 namespace {
 
@@ -35,15 +36,6 @@ void KeepLookup(std::optional<hostwell::Lookup> lookup) {
 
 void Trace(const std::string& text) {
   if (gDebug.load()) OutputDebugStringA(("===>>> Hostwell: " + text + "\r\n").c_str());
-}
-
-std::string Utf8(const wchar_t* text) {
-  if (!text) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? size_t(n) : 1, '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.pop_back();
-  return out;
 }
 
 // The time left until `deadline` (GetTickCount64), at least 0.
@@ -121,13 +113,13 @@ std::optional<std::string> Exchange(const hostwell::ServerUrl& server, const std
 
 int Lookup(const wchar_t* serverText, const wchar_t* member, const wchar_t* name) {
   KeepLookup(std::nullopt);
-  std::optional<hostwell::ServerUrl> server = hostwell::ParseServerUrl(Utf8(serverText));
+  std::optional<hostwell::ServerUrl> server = hostwell::ParseServerUrl(win32::ToUtf8(serverText));
   if (!server) {
-    Trace("cannot read the server URL " + Utf8(serverText));
+    Trace("cannot read the server URL " + win32::ToUtf8(serverText));
     return 0;
   }
-  const std::string nameText = Utf8(name);
-  const std::string request = hostwell::LookupRequest(*server, Utf8(member), name ? &nameText : nullptr);
+  const std::string nameText = win32::ToUtf8(name);
+  const std::string request = hostwell::LookupRequest(*server, win32::ToUtf8(member), name ? &nameText : nullptr);
   WSADATA wsa;
   if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 0;
   std::optional<std::string> answer = Exchange(*server, request);

@@ -15,6 +15,7 @@
 #include "win32/com_module.h"
 #include "win32/com_object.h"
 #include "win32/owners.h"
+#include "win32/text_codec.h"
 
 namespace {
 
@@ -32,13 +33,6 @@ constexpr ControlKind kKinds[] = {
     {&CLSID_RemoteSearch, "search", false},
     {&CLSID_RemoteSetup, "remote_setup", false},
 };
-
-std::string Utf8(const wchar_t* text, int units) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? n : 0, '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[MAX_PATH] = {};
@@ -277,7 +271,7 @@ class RemoteControl final : public win32::ComObject<RemoteControl, IOleObject, I
     std::string line = std::string(kind_.name) + " put " + std::to_string(member) + " ";
     if (value.vt == VT_BSTR) {
       shown.assign(value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal));
-      line += "BSTR " + Utf8(shown.c_str(), int(shown.size()));
+      line += "BSTR " + win32::ToUtf8(std::wstring_view(shown));
     } else if (value.vt == VT_UI4) {
       shown = std::to_wstring(value.ulVal);
       line += "UI4 " + std::to_string(value.ulVal);

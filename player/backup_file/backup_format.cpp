@@ -64,11 +64,7 @@ SegmentHeader ParseSegmentHeader(const uint8_t* s) {
   return h;
 }
 
-SegmentTime HeaderTime(const SegmentHeader& h) {
-  return {static_cast<uint16_t>((h.date_word >> 16 & 0xFF) + 1996), static_cast<uint16_t>(h.date_word >> 8 & 0xFF),
-          static_cast<uint16_t>(h.date_word & 0xFF), static_cast<uint16_t>(h.time_word >> 16 & 0xFF),
-          static_cast<uint16_t>(h.time_word >> 8 & 0xFF), static_cast<uint16_t>(h.time_word & 0xFF)};
-}
+CaptureTime HeaderTime(const SegmentHeader& h) { return TimeFromWords(h.date_word, h.time_word); }
 
 uint32_t PreviousHeaderOffset(uint32_t offset, const SegmentHeader& h) {
   return offset + (h.previous_sector - h.own_sector) * kSectorSize;

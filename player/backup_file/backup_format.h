@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "capture_time.h"
 #include "frame_record.h"
 
 namespace backup {
@@ -27,10 +28,6 @@ inline uint32_t BigEndian32(const uint8_t* p) {
 int ClassifySector(const uint8_t* sector);
 bool IsHeaderSector(const uint8_t* sector);
 
-struct SegmentTime {
-  uint16_t year, month, day, hour, minute, second;
-};
-
 struct SegmentHeader {
   uint32_t previous_sector, own_sector, next_sector;  // low 32 bits of the recorder's numbers
   uint32_t data_sectors;                              // sectors after the header
@@ -41,7 +38,7 @@ struct SegmentHeader {
 };
 
 SegmentHeader ParseSegmentHeader(const uint8_t* sector);  // 512 bytes
-SegmentTime HeaderTime(const SegmentHeader& header);      // year = byte + 1996
+CaptureTime HeaderTime(const SegmentHeader& header);
 
 // Offsets of the neighbouring headers from the sector numbers, in 32-bit arithmetic.
 uint32_t PreviousHeaderOffset(uint32_t offset, const SegmentHeader& header);

@@ -81,7 +81,7 @@ int ClassifySource(ByteSource& source, const std::atomic<bool>* stop) {
 
 bool ProbeSource(ByteSource& source, RecordingInfo& info, const std::atomic<bool>* stop) {
   uint32_t first = 0;
-  SegmentTime start{};
+  CaptureTime start{};
   const auto first_header = [&](const uint8_t* sector) {
     if (!IsHeaderSector(sector)) return false;
     start = HeaderTime(ParseSegmentHeader(sector));

@@ -12,8 +12,8 @@ namespace backup {
 struct RecordingInfo {
   uint32_t first_header_offset = 0;
   uint32_t last_header_offset = 0;
-  SegmentTime start_time = {};
-  SegmentTime end_time = {};
+  CaptureTime start_time = {};
+  CaptureTime end_time = {};
   uint32_t video_format = 0;  // of the last header
 
   uint32_t SpanLength() const { return last_header_offset - first_header_offset; }

@@ -45,7 +45,7 @@ void DecodeStage::Decode(const backup::FrameRecord& record, uint32_t generation)
   const uint32_t length = sets_.With([&](const backup::ParameterSetStore& sets) { return RunQBoxJob(job, sets, key); });
   if (length == 0 || !decoder_) return;
 
-  const CaptureTime time = TimeFromWords(record.date_word, record.time_word);
+  const backup::CaptureTime time = backup::TimeFromWords(record.date_word, record.time_word);
   if (!ring_.Stamp(time, record.frame_rate, key, record.timestamp)) {
     ring_.Reset();
     return;

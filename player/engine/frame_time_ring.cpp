@@ -18,11 +18,11 @@ void FrameTimeRing::Store(const FrameTimeEntry& entry) {
   write_ = (write_ + 1) % kEntries;
 }
 
-bool FrameTimeRing::Stamp(const CaptureTime& header_time, uint32_t frame_rate, bool key, uint32_t timestamp) {
+bool FrameTimeRing::Stamp(const backup::CaptureTime& header_time, uint32_t frame_rate, bool key, uint32_t timestamp) {
   std::lock_guard<std::mutex> hold(lock_);
   if (waiting_for_key_ && !key) return false;
-  const int64_t t0 = CalendarSeconds(current_second_);
-  const int64_t t = CalendarSeconds(header_time);
+  const int64_t t0 = backup::CalendarSeconds(current_second_);
+  const int64_t t = backup::CalendarSeconds(header_time);
   if (waiting_for_key_ || (key && (frame_rate != current_rate_ || limit_ != kLimit || t != t0))) {
     Store({1, header_time, timestamp, frame_rate, 0});
     current_second_ = header_time;
@@ -45,7 +45,7 @@ bool FrameTimeRing::Stamp(const CaptureTime& header_time, uint32_t frame_rate, b
   }
   if (in_second_ == frame_rate) {
     in_second_ = 0;
-    current_second_ = FromCalendarSeconds(t0 + 1);
+    current_second_ = backup::FromCalendarSeconds(t0 + 1);
   }
   Store({key ? 1 : 0, current_second_, timestamp, frame_rate, in_second_});
   waiting_for_key_ = false;

@@ -13,7 +13,7 @@ namespace engine {
 
 struct FrameTimeEntry {
   int32_t key;
-  CaptureTime time;
+  backup::CaptureTime time;
   uint32_t timestamp;   // 90 kHz ticks
   uint32_t frame_rate;
   uint32_t in_second;  // pictures stamped before it in its second
@@ -28,7 +28,7 @@ class FrameTimeRing {
   // Forgets every stamp and waits for a key frame.
   void Reset();
   // Stamps a frame whose segment header says `header_time`; false when it is refused.
-  bool Stamp(const CaptureTime& header_time, uint32_t frame_rate, bool key, uint32_t timestamp);
+  bool Stamp(const backup::CaptureTime& header_time, uint32_t frame_rate, bool key, uint32_t timestamp);
   // The oldest stamp; false when there is none.
   bool Take(FrameTimeEntry& entry);
 
@@ -36,7 +36,7 @@ class FrameTimeRing {
   void Store(const FrameTimeEntry& entry);
 
   std::mutex lock_;  // guards everything below
-  CaptureTime current_second_;
+  backup::CaptureTime current_second_;
   uint32_t current_rate_;
   int limit_;
   uint32_t in_second_;  // pictures counted in the current second

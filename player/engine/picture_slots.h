@@ -14,7 +14,7 @@ namespace engine {
 
 struct PictureEntry {
   uint32_t timestamp;       // 90 kHz ticks
-  CaptureTime capture_time;
+  backup::CaptureTime capture_time;
   uint32_t frame_rate;
   int32_t key;              // the picture of a key frame
   BitmapInfo bitmap_info;   // height negative: rows top first

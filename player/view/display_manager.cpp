@@ -48,10 +48,6 @@ constexpr UINT kCaptionFlags = DT_TABSTOP | DT_NOCLIP | DT_WORD_ELLIPSIS;
 constexpr UINT kResolutionFlags = kCaptionFlags | DT_RIGHT;
 constexpr UINT kDateFlags = kCaptionFlags | DT_CENTER | DT_BOTTOM | DT_SINGLELINE;
 
-void FormatTime(wchar_t* out, size_t n, const SYSTEMTIME& t) {
-  swprintf(out, n, L"%04d/%02d/%02d %02d:%02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-}
-
 }  // namespace
 
 DisplayManager::DisplayManager() : layouts_(BuildLayouts()), whole_(engine::kPictureBytes, kWholeFill) {
@@ -135,12 +131,12 @@ void DisplayManager::SetDivision(int layout, const uint8_t* channels, int count)
 }
 
 uint32_t DisplayManager::PresentPicture(const engine::BitmapInfo& info, const uint8_t* pixels,
-                                        const SYSTEMTIME& time) {
+                                        const backup::CaptureTime& time) {
   std::lock_guard<std::mutex> hold(lock_);
   return CutLocked(info, pixels, time);
 }
 
-uint32_t DisplayManager::CutLocked(const engine::BitmapInfo& info, const uint8_t* pixels, const SYSTEMTIME& time) {
+uint32_t DisplayManager::CutLocked(const engine::BitmapInfo& info, const uint8_t* pixels, const backup::CaptureTime& time) {
   const engine::BitmapInfoHeader& h = info.header;
   if (h.width <= 0 || h.width > engine::kMaxPictureWidth || h.bit_count != 24 ||
       std::abs(h.height) > engine::kMaxPictureHeight)
@@ -225,9 +221,8 @@ void DisplayManager::DrawOverlayLocked(HDC dc, int cell) {
     DrawOutlined(dc, text, {x0 + 2 * e, y0, x0 + 6 * e, y0 + 2 * points}, kResolutionFlags, outline_, text_);
   }
   if (show_date_time_) {
-    wchar_t text[64];
-    FormatTime(text, 64, slot.time);
-    DrawOutlined(dc, text, {x0 + e, c.bottom - points - 14, x0 + 5 * e, c.bottom + points - 14}, kDateFlags,
+    const std::wstring text = backup::FormatTimeWide(slot.time, backup::TimeForm::kSlashed);
+    DrawOutlined(dc, text.c_str(), {x0 + e, c.bottom - points - 14, x0 + 5 * e, c.bottom + points - 14}, kDateFlags,
                  outline_, text_);
   }
 }
@@ -282,9 +277,8 @@ HBITMAP DisplayManager::RenderChannel(int channel, bool captions) {
     DrawOutlined(dc.Get(), text, {120, 4, 352, 24}, kResolutionFlags, outline_, text_);
   }
   if (slot.valid) {
-    wchar_t text[64];
-    FormatTime(text, 64, slot.time);
-    DrawOutlined(dc.Get(), text, {62, rows - 24, 294, rows - 4}, kDateFlags, outline_, text_);
+    const std::wstring text = backup::FormatTimeWide(slot.time, backup::TimeForm::kSlashed);
+    DrawOutlined(dc.Get(), text.c_str(), {62, rows - 24, 294, rows - 4}, kDateFlags, outline_, text_);
   }
   return bitmap;
 }

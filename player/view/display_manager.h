@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "capture_time.h"
 #include "division_layout.h"
 #include "picture_scale.h"
 #include "picture_format.h"
@@ -39,7 +40,7 @@ class DisplayManager : private win32::Window {
   int Layout() const { return layout_; }
   // Cuts a combined picture into channels 0..3 and keeps it whole;
   // returns the mask of the channels it filled.
-  uint32_t PresentPicture(const engine::BitmapInfo& info, const uint8_t* pixels, const SYSTEMTIME& time);
+  uint32_t PresentPicture(const engine::BitmapInfo& info, const uint8_t* pixels, const backup::CaptureTime& time);
   // Recomposes the channels of the mask and copies the bitmap to the window.
   void Redraw(uint32_t mask);
   void ClearPictures();
@@ -64,14 +65,14 @@ class DisplayManager : private win32::Window {
   struct Channel {
     bool valid = false;
     wchar_t caption[50] = {};
-    SYSTEMTIME time = {};
+    backup::CaptureTime time = {};
     engine::BitmapInfo info = {};
     std::vector<uint8_t> pixels;
   };
 
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   // With lock_ held.
-  uint32_t CutLocked(const engine::BitmapInfo& info, const uint8_t* pixels, const SYSTEMTIME& time);
+  uint32_t CutLocked(const engine::BitmapInfo& info, const uint8_t* pixels, const backup::CaptureTime& time);
   void ComposeLocked(uint32_t mask);
   void DrawOverlayLocked(HDC dc, int cell);
   bool EnsureBitmapLocked();

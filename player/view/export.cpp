@@ -1,6 +1,5 @@
 #include "export.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "capstan_api.h"
@@ -8,6 +7,7 @@
 #include "still_png.h"
 #include "win32/gdi.h"
 #include "win32/owners.h"
+#include "win32/text_codec.h"
 
 namespace view {
 
@@ -21,21 +21,15 @@ constexpr uint64_t kMegabyte = 1'048'576;
 struct Ansi {
   char text[260] = {};
   explicit Ansi(const std::wstring& s) {
-    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, s.c_str(), int(std::min<size_t>(s.size(), 259)), text, 259,
-                        "#", nullptr);
+    const std::string ansi = win32::ToAnsi(std::wstring_view(s).substr(0, 259), win32::kAnsiDisplay);
+    ansi.copy(text, 259);
   }
   operator const char*() const { return text; }
 };
 
-constexpr wchar_t kFileTimeForm[] = L"%04d%02d%02d_%02d%02d%02d";
-constexpr wchar_t kCaptionTimeForm[] = L"%04d/%02d/%02d %02d:%02d:%02d";
-constexpr wchar_t kPrintTimeForm[] = L"%04d-%02d-%02d %02d-%02d-%02d";
+using backup::TimeForm;
 
-std::wstring TimeText(const wchar_t* format, const PanelTime& t) {
-  wchar_t text[64];
-  swprintf(text, 64, format, t.year, t.month, t.day, t.hour, t.minute, t.second);
-  return text;
-}
+std::wstring TimeText(TimeForm form, const backup::CaptureTime& t) { return backup::FormatTimeWide(t, form); }
 
 // The display window's context, or none without the window.
 class DisplayDC {
@@ -87,14 +81,14 @@ std::wstring ClaimExportName(const std::wstring& stem, const wchar_t* extension)
   return {};
 }
 
-std::wstring CameraStem(int camera, const PanelTime& time) {
+std::wstring CameraStem(int camera, const backup::CaptureTime& time) {
   wchar_t camera_part[16];
   swprintf(camera_part, 16, L"CAM%02d_", camera + 1);
-  return camera_part + TimeText(kFileTimeForm, time);
+  return camera_part + TimeText(TimeForm::kFileStem, time);
 }
 
 // A still's name (without extension): the camera and the picture's time.
-std::wstring ClaimStillName(int camera, const PanelTime& time, const wchar_t* extension) {
+std::wstring ClaimStillName(int camera, const backup::CaptureTime& time, const wchar_t* extension) {
   return ClaimExportName(CameraStem(camera, time), extension);
 }
 
@@ -115,14 +109,14 @@ Export::~Export() {
   if (recording_.load()) EndRecording();
 }
 
-PanelTime Export::PlayTime() {
+backup::CaptureTime Export::PlayTime() {
   std::lock_guard hold(time_lock_);
   return play_time_;
 }
 
 bool Export::StartRecording(const AviChoices& choices, int camera) {
   if (camera < 0) return false;
-  const PanelTime play = PlayTime();
+  const backup::CaptureTime play = PlayTime();
   MakeFolder();
   const std::wstring name = ClaimExportName(CameraStem(choices.camera, play), L".avi");
   if (name.empty()) return false;
@@ -133,7 +127,7 @@ bool Export::StartRecording(const AviChoices& choices, int camera) {
   size_limit_.store(uint64_t(choices.size_mb) * kMegabyte);
   ending_.store(false);
   {
-    const Ansi time(TimeText(kCaptionTimeForm, play));
+    const Ansi time(TimeText(TimeForm::kSlashed, play));
     const Snapshot shot(display_, camera, true);
     const DisplayDC dc(display_.Hwnd());
     last_result_.store(CapScr2Avi(dc.Get(), shot.bitmap.Get(), 360, shot.height, time, 1, choices.camera));
@@ -149,13 +143,13 @@ bool Export::EndRecording() {
   return recording_.exchange(false);
 }
 
-bool Export::OnPicture(const PanelTime& play, int camera) {
+bool Export::OnPicture(const backup::CaptureTime& play, int camera) {
   {
     std::lock_guard hold(time_lock_);
     play_time_ = play;
   }
   if (!recording_.load() || ending_.load() || camera < 0) return false;
-  const Ansi time(TimeText(kCaptionTimeForm, play));
+  const Ansi time(TimeText(TimeForm::kSlashed, play));
   const Snapshot shot(display_, camera, true);
   const DisplayDC dc(display_.Hwnd());
   const uint32_t before = last_result_.load();
@@ -174,7 +168,7 @@ bool Export::OnPicture(const PanelTime& play, int camera) {
 void Export::SaveJpeg(int camera) {
   if (camera < 0) return;
   MakeFolder();
-  const PanelTime time = PlayTime();
+  const backup::CaptureTime time = PlayTime();
   const std::wstring name = ClaimStillName(camera, time, L".jpg");
   if (name.empty()) return;
   const Snapshot shot(display_, camera, true);
@@ -187,16 +181,16 @@ void Export::SaveJpeg(int camera) {
   if (info.header.bit_count == 24 && width > 0 && height > 0 && size_t(3) * width * height <= edit_buffer_.size())
     WriteNewFile(std::wstring(kFolder) + L"\\" + name + L".png",
                  still::CameraPng(edit_buffer_.data(), width, height, camera + 1,
-                                  {{"Capture Time", std::string(Ansi(TimeText(kCaptionTimeForm, time)))},
+                                  {{"Capture Time", std::string(Ansi(TimeText(TimeForm::kSlashed, time)))},
                                    {"Camera", std::to_string(camera + 1)}}));
 }
 
-void Export::Print(HWND owner, int camera, const PanelTime& start, const PanelTime& end,
+void Export::Print(HWND owner, int camera, const backup::CaptureTime& start, const backup::CaptureTime& end,
                    const std::wstring& version) {
   if (camera < 0) return;
   MakeFolder();
-  const Ansi start_text(TimeText(kPrintTimeForm, start)), end_text(TimeText(kPrintTimeForm, end)),
-      picture_text(TimeText(kPrintTimeForm, PlayTime()));
+  const Ansi start_text(TimeText(TimeForm::kPrinted, start)), end_text(TimeText(TimeForm::kPrinted, end)),
+      picture_text(TimeText(TimeForm::kPrinted, PlayTime()));
   const Snapshot shot(display_, camera, false);
   const DisplayDC dc(display_.Hwnd());
   BPrintChTime(1, 1);

@@ -39,7 +39,7 @@ class Export {
   uint32_t RecordingNumber() const { return number_.load(); }
   // CAMnn_<play time>.jpg, with a counter as the recording's name has.
   void SaveJpeg(int camera);
-  void Print(HWND owner, int camera, const PanelTime& start, const PanelTime& end, const std::wstring& version);
+  void Print(HWND owner, int camera, const backup::CaptureTime& start, const backup::CaptureTime& end, const std::wstring& version);
   // Image edit operations 1 to 6 on the whole picture shown.
   void Filter(int operation, int camera);
 
@@ -47,10 +47,10 @@ class Export {
   // one frame while recording. True once the recording has reached its size
   // limit (the next frame could pass it) or a frame could not be written,
   // and it is to end as a pause ends it.
-  bool OnPicture(const PanelTime& play, int camera);
+  bool OnPicture(const backup::CaptureTime& play, int camera);
 
  private:
-  PanelTime PlayTime();
+  backup::CaptureTime PlayTime();
 
   DisplayManager& display_;
   CFilter filter_;
@@ -65,7 +65,7 @@ class Export {
   uint32_t last_frame_bytes_ = 0;          // display worker
 
   std::mutex time_lock_;
-  PanelTime play_time_;  // of the picture shown last; guarded by time_lock_
+  backup::CaptureTime play_time_;  // of the picture shown last; guarded by time_lock_
 };
 
 }  // namespace view

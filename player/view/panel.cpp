@@ -4,12 +4,6 @@
 
 namespace view {
 
-RECT SkinRect(WORD id) {
-  RECT r{};
-  SMAPI_GetResourceRect(id, &r);
-  return r;
-}
-
 RECT Union(const RECT& a, const RECT& b) {
   RECT r;
   UnionRect(&r, &a, &b);

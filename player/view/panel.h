@@ -8,6 +8,7 @@
 
 #include <mutex>
 
+#include "skin_rect.h"
 #include "win32/gdi.h"
 
 namespace view {
@@ -58,8 +59,7 @@ class Panel {
   HGDIOBJ old_ = nullptr, background_old_ = nullptr;
 };
 
-// Skin rectangle of id (empty when the skin has none).
-RECT SkinRect(WORD id);
+using skin::SkinRect;
 RECT Union(const RECT& a, const RECT& b);
 
 }  // namespace view

@@ -1,10 +1,9 @@
 #include "panel_texts.h"
 
-#include <cwchar>
-#include <vector>
 
 #include "panel.h"
 #include "win32/gdi.h"
+#include "win32/version_text.h"
 
 namespace view {
 
@@ -30,17 +29,15 @@ win32::Font InfoFont(HDC dc) {
                                  ANSI_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
 }
 
-void DrawDateTime(HDC dc, HFONT font, WORD date_id, const PanelTime& t) {
-  wchar_t text[64];
-  swprintf(text, 64, L"DATE : %04d/%02d/%02d", t.year, t.month, t.day);
-  DrawInfo(dc, font, date_id, text, kTextGrey);
-  swprintf(text, 64, L"TIME : %02d:%02d:%02d", t.hour, t.minute, t.second);
-  DrawInfo(dc, font, WORD(date_id + 1), text, kTextGrey);
+void DrawDateTime(HDC dc, HFONT font, WORD date_id, const backup::CaptureTime& t) {
+  using backup::TimeForm;
+  DrawInfo(dc, font, date_id, backup::FormatTimeWide(t, TimeForm::kPanelDate).c_str(), kTextGrey);
+  DrawInfo(dc, font, WORD(date_id + 1), backup::FormatTimeWide(t, TimeForm::kPanelTime).c_str(), kTextGrey);
 }
 
 }  // namespace
 
-void DrawInfoTexts(HDC dc, const PanelTime& start, const PanelTime& end, const PanelTime& play) {
+void DrawInfoTexts(HDC dc, const backup::CaptureTime& start, const backup::CaptureTime& end, const backup::CaptureTime& play) {
   win32::Font font = InfoFont(dc);
   DrawInfo(dc, font.Get(), 64, L"START TIME", RGB(0, 252, 255));
   DrawDateTime(dc, font.Get(), 65, start);
@@ -50,7 +47,7 @@ void DrawInfoTexts(HDC dc, const PanelTime& start, const PanelTime& end, const P
   DrawDateTime(dc, font.Get(), 74, play);
 }
 
-RECT DrawPlayTime(HDC dc, const PanelTime& play) {
+RECT DrawPlayTime(HDC dc, const backup::CaptureTime& play) {
   win32::Font font = InfoFont(dc);
   DrawDateTime(dc, font.Get(), 74, play);
   return Union(SkinRect(74), SkinRect(75));
@@ -73,23 +70,7 @@ void DrawVersionText(HDC dc, const std::wstring& text) {
 }
 
 std::wstring ModuleVersionText() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ModuleVersionText), &module);
-  wchar_t path[MAX_PATH];
-  if (!GetModuleFileNameW(module, path, MAX_PATH)) return L"Ver Unknown ";
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-  std::vector<uint8_t> block(size);
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT length = 0;
-  if (!size || !GetFileVersionInfoW(path, 0, size, block.data()) ||
-      !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length) || length < sizeof(*info))
-    return L"Ver Unknown ";
-  wchar_t text[64];
-  swprintf(text, 64, L"Ver %d. %d. %d. %d", HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-           HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
-  return text;
+  return win32::VersionNumbersText(win32::ModuleOf(reinterpret_cast<const void*>(&ModuleVersionText)));
 }
 
 const wchar_t* DelayLabel(int index) {

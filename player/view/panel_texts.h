@@ -5,17 +5,14 @@
 
 #include <string>
 
+#include "capture_time.h"
+
 namespace view {
 
-struct PanelTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  bool operator==(const PanelTime&) const = default;
-};
-
 // The nine information texts of skin rectangles 64..69 and 73..75.
-void DrawInfoTexts(HDC panel, const PanelTime& start, const PanelTime& end, const PanelTime& play);
+void DrawInfoTexts(HDC panel, const backup::CaptureTime& start, const backup::CaptureTime& end, const backup::CaptureTime& play);
 // Rectangles 74 and 75 only; returns the rectangle enclosing both.
-RECT DrawPlayTime(HDC panel, const PanelTime& play);
+RECT DrawPlayTime(HDC panel, const backup::CaptureTime& play);
 void DrawVersionText(HDC panel, const std::wstring& text);
 
 // "Ver a. b. c. d" from the file version of the module holding this code,

@@ -19,9 +19,6 @@ namespace {
 constexpr int kModeStepMs = 100;  // between play-mode changes, for the workers to follow
 constexpr int kFileCameras = 4;
 
-PanelTime ToPanelTime(const backup::SegmentTime& t) {
-  return {t.year, t.month, t.day, t.hour, t.minute, t.second};
-}
 
 }  // namespace
 
@@ -159,8 +156,8 @@ void PlayerScreenView::Teardown() {
 // ---- what the engine reports ----
 
 void PlayerScreenView::OnOpened(const backup::RecordingInfo& info) {
-  start_time_ = ToPanelTime(info.start_time);
-  end_time_ = ToPanelTime(info.end_time);
+  start_time_ = info.start_time;
+  end_time_ = info.end_time;
   play_time_ = {};
   panel_.Paint(Union(SkinRect(kInfoArea), SkinRect(kSliderBar)), [&](HDC dc) {
     DrawInfoTexts(dc, start_time_, end_time_, play_time_);
@@ -184,8 +181,7 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
   const bool timed = timing_.load();
   if (timed) QueryPerformanceCounter(&begin);
   const auto& t = picture.capture_time;
-  const SYSTEMTIME time{t.year, t.month, 0, t.day, t.hour, t.minute, t.second, 0};
-  if (display_.Hwnd()) display_.Redraw(display_.PresentPicture(picture.bitmap_info, picture.pixels, time));
+  if (display_.Hwnd()) display_.Redraw(display_.PresentPicture(picture.bitmap_info, picture.pixels, t));
   if (timed) {
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&frequency);
@@ -193,7 +189,7 @@ void PlayerScreenView::OnPicture(const engine::PictureEntry& picture, int) {
     timings_.timestamps.push_back(picture.timestamp);
     timings_.frame_rate = picture.frame_rate;
   }
-  const PanelTime play = ToPanelTime(t);
+  const backup::CaptureTime& play = t;
   // The recording's frame; at its size limit it ends as a pause ends it.
   if (export_.OnPicture(play, current_camera_.load())) engine_->SetPlayMode(engine::kModePause);
   // The texts show whole seconds: drawn again when they change.

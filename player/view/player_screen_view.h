@@ -139,7 +139,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   std::atomic<int> current_camera_{-1};  // also read by the display worker for the recording
   int delay_index_ = 0, speed_index_ = 0;
   PanelState state_;  // what decides which buttons are enabled
-  PanelTime start_time_, end_time_;
+  backup::CaptureTime start_time_, end_time_;
   bool captured_ = false, tracking_leave_ = false;
   POINT origin_ = {};
   HWND exit_target_ = nullptr;
@@ -148,7 +148,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   HWND key_legend_ = nullptr;  // tooltip of the video area
 
   // Written by the engine's workers.
-  PanelTime play_time_;          // display worker
+  backup::CaptureTime play_time_;    // display worker
   std::atomic<bool> timing_{false};  // user-interface thread
   DisplayTimings timings_;           // display worker while timing_, read after the engine stopped
 };

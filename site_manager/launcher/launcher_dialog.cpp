@@ -12,8 +12,10 @@
 #include "site_list.h"
 #include "site_setup_dialog.h"
 #include "skin_drawing.h"
+#include "skin_rect.h"
 #include "velmora.h"
 #include "win32/main_window.h"
+#include "win32/version_text.h"
 
 namespace {
 
@@ -26,11 +28,7 @@ constexpr WORD kBackgroundRect = 0, kHelpRect = 10, kIdRect = 11, kAddressRect =
 // Skin text colours.
 constexpr WORD kIdColour = 11, kAddressColour = 12, kVersionColour = 13;
 
-RECT SkinRect(WORD id) {
-  RECT r{};
-  SMAPI_GetResourceRect(id, &r);
-  return r;
-}
+using skin::SkinRect;
 
 void DrawSkinText(HDC dc, const std::wstring& text, WORD rectId, WORD colourId) {
   COLORREF colour = 0;
@@ -89,26 +87,7 @@ BOOL CWebApplicationManagerDlg::OnInit() {
   return TRUE;
 }
 
-void CWebApplicationManagerDlg::LoadVersionText() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-  static constexpr DWORD kBlockBytes = 8192;
-  if (size == 0 || size > kBlockBytes) return;
-  std::vector<BYTE> block(kBlockBytes);
-  if (!GetFileVersionInfoW(path, 0, kBlockBytes, block.data())) return;
-  WORD* translation = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
-      length < 4)
-    return;
-  wchar_t query[64];
-  swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion", translation[0], translation[1]);
-  wchar_t* version = nullptr;
-  if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&version), &length) || !version) return;
-  versionText_ = L"Ver " + std::wstring(version);
-}
+void CWebApplicationManagerDlg::LoadVersionText() { versionText_ = win32::VersionStringText(nullptr); }
 
 void CWebApplicationManagerDlg::PlaceButtons() {
   for (size_t i = 0; i < std::size(kLauncherButtons); ++i) {

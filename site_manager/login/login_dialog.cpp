@@ -8,20 +8,13 @@
 #include "login_resource.h"
 #include "velmora.h"
 #include "win32/main_window.h"
+#include "win32/text_codec.h"
 
 namespace {
 
 constexpr wchar_t kSection[] = L"LOGIN";
 
-// Text in the system's ANSI code page, without best-fit mapping, "#" for
-// what it cannot show.
-std::string Ansi(std::u16string_view text) {
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, "#", nullptr);
-  std::string out(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), out.data(), n, "#", nullptr);
-  return out;
-}
+std::string Ansi(std::u16string_view text) { return win32::ToAnsi(text, win32::kAnsiExactHash); }
 
 }  // namespace
 

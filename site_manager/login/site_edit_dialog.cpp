@@ -9,6 +9,7 @@
 #include "ostra_messages.h"
 #include "site_edit_rules.h"
 #include "site_list.h"
+#include "win32/text_codec.h"
 
 namespace {
 
@@ -171,10 +172,7 @@ void CIPSetupDlg::OnLookupDone() {
   const Lookup& l = *lookup_;
   if (!l.connected) return ShowSkinMessage(kSection, u"DDNSErrMsg2", u"Invalid Server URL");
   if (!l.found) return ShowSkinMessage(kSection, u"DDNSErrMsg1", u"NOT Receive Data");
-  const int n = MultiByteToWideChar(CP_ACP, 0, l.address.c_str(), -1, nullptr, 0);
-  std::wstring address(size_t(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, l.address.c_str(), -1, address.data(), n);
-  address.resize(wcslen(address.c_str()));
+  const std::wstring address = win32::FromAnsi(l.address.c_str());
   SetSiteText(record.ip, std::u16string(address.begin(), address.end()));  // cut to the field
   record.port = l.port;
   SetText(kAddressEdit, SiteText(record.ip));

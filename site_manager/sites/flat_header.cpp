@@ -9,7 +9,6 @@
 #include "win32/mem_dc.h"
 
 namespace {
-constexpr UINT_PTR kSubclassId = 0x46484452;  // "FHDR"
 constexpr int kMarkerHalf = 4;                // half the width of a drop triangle
 
 std::wstring ItemText(HWND header, int item) {
@@ -70,15 +69,9 @@ LRESULT CFHDragWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- CFlatHeaderCtrl --------------------------------------------------------
 
-CFlatHeaderCtrl::~CFlatHeaderCtrl() {
-  if (hwnd_) RemoveWindowSubclass(hwnd_, Subclass, kSubclassId);
-}
-
 bool CFlatHeaderCtrl::Attach(HWND header) {
-  if (!header || hwnd_ || !SetWindowSubclass(header, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-    return false;
-  hwnd_ = header;
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  if (!SubclassedControl::Attach(header)) return false;
+  InvalidateRect(Hwnd(), nullptr, TRUE);
   return true;
 }
 
@@ -95,7 +88,7 @@ bool CFlatHeaderCtrl::Locked(int column) const {
 void CFlatHeaderCtrl::SetSortMark(int column, bool ascending) {
   sortColumn_ = column;
   sortAscending_ = ascending;
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void CFlatHeaderCtrl::SetSortBitmaps(HBITMAP ascending, HBITMAP descending) {
@@ -108,7 +101,7 @@ void CFlatHeaderCtrl::DrawItem(HDC dc, int item, const RECT& rect) const {
   FillRect(dc, &rect, background.Get());
   HDITEMW hdi{};
   hdi.mask = HDI_FORMAT;
-  Header_GetItem(hwnd_, item, &hdi);
+  Header_GetItem(Hwnd(), item, &hdi);
   RECT text = {rect.left + kTextInset, rect.top, rect.right - kTextInset, rect.bottom};
   HBITMAP mark = item == sortColumn_ && sortUp_ && sortDown_ ? (sortAscending_ ? sortUp_ : sortDown_) : nullptr;
   if (mark) {
@@ -125,7 +118,7 @@ void CFlatHeaderCtrl::DrawItem(HDC dc, int item, const RECT& rect) const {
                                                                   : DT_LEFT;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  const std::wstring caption = ItemText(hwnd_, item);
+  const std::wstring caption = ItemText(Hwnd(), item);
   DrawTextW(dc, caption.c_str(), int(caption.size()), &text,
             align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
@@ -134,16 +127,16 @@ void CFlatHeaderCtrl::Paint(HDC target) const {
   win32::CMemDC buffer(target);
   HDC dc = doubleBuffer_ ? buffer.Get() : target;
   RECT client;
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Hwnd(), &client);
   win32::Brush background(CreateSolidBrush(kBackground));
   FillRect(dc, &client, background.Get());
-  SelectObject(dc, GetWindowFont(hwnd_));
+  SelectObject(dc, GetWindowFont(Hwnd()));
   win32::Pen shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
   win32::Pen highlight(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
-  const std::vector<int> order = Order(hwnd_);
+  const std::vector<int> order = Order(Hwnd());
   for (size_t i = 0; i < order.size(); ++i) {
     RECT r{};
-    Header_GetItemRect(hwnd_, order[i], &r);
+    Header_GetItemRect(Hwnd(), order[i], &r);
     DrawItem(dc, order[i], r);
     if (i + 1 == order.size()) continue;
     // Between neighbours: shadow at the item's last pixel, highlight one to the right.
@@ -158,11 +151,11 @@ void CFlatHeaderCtrl::Paint(HDC target) const {
     int x = 0;
     if (dropPosition_ < int(order.size())) {
       RECT r{};
-      Header_GetItemRect(hwnd_, order[size_t(dropPosition_)], &r);
+      Header_GetItemRect(Hwnd(), order[size_t(dropPosition_)], &r);
       x = r.left;
     } else if (!order.empty()) {
       RECT r{};
-      Header_GetItemRect(hwnd_, order.back(), &r);
+      Header_GetItemRect(Hwnd(), order.back(), &r);
       x = r.right;
     }
     win32::Brush red(CreateSolidBrush(kDropMarker));
@@ -177,16 +170,16 @@ void CFlatHeaderCtrl::Paint(HDC target) const {
 int CFlatHeaderCtrl::ItemAt(POINT p) const {
   HDHITTESTINFO hit{};
   hit.pt = p;
-  SendMessageW(hwnd_, HDM_HITTEST, 0, LPARAM(&hit));
+  SendMessageW(Hwnd(), HDM_HITTEST, 0, LPARAM(&hit));
   return (hit.flags & HHT_ONHEADER) ? hit.iItem : -1;
 }
 
 int CFlatHeaderCtrl::DropPosition(int x) const {
-  const std::vector<int> order = Order(hwnd_);
+  const std::vector<int> order = Order(Hwnd());
   int from = -1, position = int(order.size());
   for (size_t i = 0; i < order.size(); ++i) {
     RECT r{};
-    Header_GetItemRect(hwnd_, order[i], &r);
+    Header_GetItemRect(Hwnd(), order[i], &r);
     if (order[i] == pressedItem_) from = int(i);
     if (x >= r.left && x < r.right) position = x < (r.left + r.right) / 2 ? int(i) : int(i) + 1;
   }
@@ -195,11 +188,11 @@ int CFlatHeaderCtrl::DropPosition(int x) const {
 }
 
 bool CFlatHeaderCtrl::OnButtonDown(POINT p) {
-  if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & HDS_DRAGDROP)) return false;
+  if (!(GetWindowLongPtrW(Hwnd(), GWL_STYLE) & HDS_DRAGDROP)) return false;
   pressedItem_ = ItemAt(p);
   if (pressedItem_ < 0) return false;
   pressedAt_ = p;
-  SetCapture(hwnd_);
+  SetCapture(Hwnd());
   return true;
 }
 
@@ -209,16 +202,16 @@ void CFlatHeaderCtrl::OnDragMove(POINT p) {
       return;
     dragging_ = true;
     POINT screen = p;
-    ClientToScreen(hwnd_, &screen);
+    ClientToScreen(Hwnd(), &screen);
     dragWindow_.Create(this, pressedItem_, screen);
   }
   POINT screen = p;
-  ClientToScreen(hwnd_, &screen);
+  ClientToScreen(Hwnd(), &screen);
   dragWindow_.MoveTo(screen);
   const int position = DropPosition(p.x);
   if (position != dropPosition_) {
     dropPosition_ = position;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
   }
 }
 
@@ -227,46 +220,37 @@ void CFlatHeaderCtrl::OnButtonUp(POINT p) {
   const int item = pressedItem_, position = dropPosition_;
   EndDrag();
   if (!dragged) {  // a plain click: let the header report it
-    DefSubclassProc(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-    DefSubclassProc(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    DefaultProc(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    DefaultProc(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     return;
   }
   if (position < 0) return;
-  std::vector<int> order = Order(hwnd_);
+  std::vector<int> order = Order(Hwnd());
   NMHEADERW n{};
-  n.hdr = {hwnd_, UINT_PTR(GetDlgCtrlID(hwnd_)), UINT(HDN_ENDDRAG)};
+  n.hdr = {Hwnd(), UINT_PTR(GetDlgCtrlID(Hwnd())), UINT(HDN_ENDDRAG)};
   n.iItem = item;
   HDITEMW hdi{};
   hdi.mask = HDI_ORDER;
   hdi.iOrder = position;
   n.pitem = &hdi;
-  if (SendMessageW(GetParent(hwnd_), WM_NOTIFY, n.hdr.idFrom, LPARAM(&n))) return;  // the owner refused
+  if (SendMessageW(GetParent(Hwnd()), WM_NOTIFY, n.hdr.idFrom, LPARAM(&n))) return;  // the owner refused
   auto from = std::find(order.begin(), order.end(), item);
   const int fromIndex = int(from - order.begin());
   order.erase(from);
   order.insert(order.begin() + (position > fromIndex ? position - 1 : position), item);
   // The list keeps its columns in the header's order.
-  if (!ListView_SetColumnOrderArray(GetParent(hwnd_), int(order.size()), order.data()))
-    Header_SetOrderArray(hwnd_, int(order.size()), order.data());
-  InvalidateRect(GetParent(hwnd_), nullptr, TRUE);
+  if (!ListView_SetColumnOrderArray(GetParent(Hwnd()), int(order.size()), order.data()))
+    Header_SetOrderArray(Hwnd(), int(order.size()), order.data());
+  InvalidateRect(GetParent(Hwnd()), nullptr, TRUE);
 }
 
 void CFlatHeaderCtrl::EndDrag() {
   const bool wasDragging = dragging_;
   dragging_ = false;
   pressedItem_ = dropPosition_ = -1;
-  if (GetCapture() == hwnd_) ReleaseCapture();
+  if (GetCapture() == Hwnd()) ReleaseCapture();
   dragWindow_.Destroy();
-  if (wasDragging) InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
-LRESULT CALLBACK CFlatHeaderCtrl::Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, Subclass, kSubclassId);
-    reinterpret_cast<CFlatHeaderCtrl*>(self)->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
-  }
-  return reinterpret_cast<CFlatHeaderCtrl*>(self)->OnMessage(msg, wp, lp);
+  if (wasDragging) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 LRESULT CFlatHeaderCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -275,7 +259,7 @@ LRESULT CFlatHeaderCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      win32::PaintDC paint(hwnd_);
+      win32::PaintDC paint(Hwnd());
       Paint(paint.Get());
       return 0;
     }
@@ -295,8 +279,8 @@ LRESULT CFlatHeaderCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_CAPTURECHANGED:
-      if (pressedItem_ >= 0 && HWND(lp) != hwnd_) EndDrag();
+      if (pressedItem_ >= 0 && HWND(lp) != Hwnd()) EndDrag();
       break;
   }
-  return DefSubclassProc(hwnd_, msg, wp, lp);
+  return DefaultProc(msg, wp, lp);
 }

@@ -33,15 +33,11 @@ class CFHDragWnd : public win32::Window {
   SIZE size_{};
 };
 
-class CFlatHeaderCtrl {
+class CFlatHeaderCtrl : public win32::SubclassedControl {
  public:
   CFlatHeaderCtrl() = default;
-  CFlatHeaderCtrl(const CFlatHeaderCtrl&) = delete;
-  CFlatHeaderCtrl& operator=(const CFlatHeaderCtrl&) = delete;
-  ~CFlatHeaderCtrl();
 
   bool Attach(HWND header);
-  HWND Hwnd() const { return hwnd_; }
   void SetLocked(int column, bool locked);
   bool Locked(int column) const;
   // Arrow of the sorted column; none when column < 0.
@@ -56,8 +52,7 @@ class CFlatHeaderCtrl {
   static constexpr int kTextInset = 6;
 
  private:
-  static LRESULT CALLBACK Subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void Paint(HDC dc) const;
   int ItemAt(POINT client) const;
   // Drop divider (order index 0..count) for a pointer at x; -1 for no move.
@@ -67,7 +62,6 @@ class CFlatHeaderCtrl {
   void OnButtonUp(POINT p);
   void EndDrag();
 
-  HWND hwnd_ = nullptr;
   std::vector<_HD_ITEMEX> extra_;  // grown 20 at a time
   bool doubleBuffer_ = true;
   int sortColumn_ = -1;

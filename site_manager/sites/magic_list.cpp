@@ -6,7 +6,6 @@
 #include <vector>
 
 namespace {
-constexpr UINT_PTR kSubclassId = 0x4D474C53;  // "MGLS"
 constexpr wchar_t kObjectProp[] = L"CMagicList";
 constexpr int kFirstColumnMargin = 4, kOtherColumnMargin = 12;
 
@@ -23,18 +22,9 @@ std::u16string CellText(HWND list, int row, int column) {
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 }  // namespace
 
-CMagicList::~CMagicList() {
-  if (!hwnd_) return;
-  RemoveWindowSubclass(hwnd_, Subclass, kSubclassId);
-  RemovePropW(hwnd_, kObjectProp);
-}
-
 bool CMagicList::Attach(HWND dialog, int controlId) {
   HWND list = GetDlgItem(dialog, controlId);
-  if (!list || hwnd_ || !SetWindowSubclass(list, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-    return false;
-  hwnd_ = list;
-  SetPropW(list, kObjectProp, this);
+  if (!SubclassedControl::Attach(list, kObjectProp)) return false;
   header_.Attach(ListView_GetHeader(list));
   MeasureRows();  // they were measured before we were here
   return true;
@@ -44,18 +34,18 @@ void CMagicList::MeasureRows() {
   // An owner-drawn list asks its parent for the row height when its size
   // changes: one pixel taller, then back.
   RECT r;
-  GetWindowRect(hwnd_, &r);
+  GetWindowRect(Hwnd(), &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
   const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(hwnd_, nullptr, 0, 0, width, height + 1, flags);
-  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, flags);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, width, height + 1, flags);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, width, height, flags);
 }
 
 void CMagicList::SetSelectionColours(COLORREF text, COLORREF focused, COLORREF unfocused) {
   selectedText_ = text;
   selectedFocused_ = focused;
   selectedUnfocused_ = unfocused;
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void CMagicList::SetColumnImages(int column, HIMAGELIST images) {
@@ -64,8 +54,8 @@ void CMagicList::SetColumnImages(int column, HIMAGELIST images) {
 }
 
 int CMagicList::RowHeight() const {
-  win32::WindowDC dc(hwnd_);
-  win32::SelectedObject font(dc.Get(), GetWindowFont(hwnd_));
+  win32::WindowDC dc(Hwnd());
+  win32::SelectedObject font(dc.Get(), GetWindowFont(Hwnd()));
   TEXTMETRICW tm{};
   GetTextMetricsW(dc.Get(), &tm);
   return tm.tmHeight + 10;
@@ -73,7 +63,7 @@ int CMagicList::RowHeight() const {
 
 bool CMagicList::MeasureItemMessage(HWND dialog, MEASUREITEMSTRUCT* item) {
   if (!item || item->CtlType != ODT_LISTVIEW) return false;
-  auto* list = static_cast<CMagicList*>(GetPropW(GetDlgItem(dialog, int(item->CtlID)), kObjectProp));
+  auto* list = static_cast<CMagicList*>(Find(GetDlgItem(dialog, int(item->CtlID)), kObjectProp));
   if (!list) return false;
   item->itemHeight = UINT(list->RowHeight());
   return true;
@@ -81,7 +71,7 @@ bool CMagicList::MeasureItemMessage(HWND dialog, MEASUREITEMSTRUCT* item) {
 
 bool CMagicList::DrawItemMessage(const DRAWITEMSTRUCT* item) {
   if (!item || item->CtlType != ODT_LISTVIEW) return false;
-  auto* list = static_cast<CMagicList*>(GetPropW(item->hwndItem, kObjectProp));
+  auto* list = static_cast<CMagicList*>(Find(item->hwndItem, kObjectProp));
   if (!list) return false;
   list->DrawRow(*item);
   return true;
@@ -89,14 +79,14 @@ bool CMagicList::DrawItemMessage(const DRAWITEMSTRUCT* item) {
 
 void CMagicList::DrawRow(const DRAWITEMSTRUCT& d) const {
   const int row = int(d.itemID);
-  const UINT state = ListView_GetItemState(hwnd_, row, LVIS_SELECTED | LVIS_DROPHILITED);
-  const bool focused = GetFocus() == hwnd_;
-  const bool showAlways = GetWindowLongPtrW(hwnd_, GWL_STYLE) & LVS_SHOWSELALWAYS;
+  const UINT state = ListView_GetItemState(Hwnd(), row, LVIS_SELECTED | LVIS_DROPHILITED);
+  const bool focused = GetFocus() == Hwnd();
+  const bool showAlways = GetWindowLongPtrW(Hwnd(), GWL_STYLE) & LVS_SHOWSELALWAYS;
   const bool selected = ((state & LVIS_SELECTED) && (focused || showAlways)) || (state & LVIS_DROPHILITED);
   HDC dc = d.hDC;
 
   RECT bounds{};
-  ListView_GetItemRect(hwnd_, row, &bounds, LVIR_BOUNDS);
+  ListView_GetItemRect(Hwnd(), row, &bounds, LVIR_BOUNDS);
   win32::Brush fill(CreateSolidBrush(selected ? (focused ? selectedFocused_ : selectedUnfocused_) : background_));
   FillRect(dc, &bounds, fill.Get());
   SetBkMode(dc, TRANSPARENT);
@@ -110,13 +100,13 @@ void CMagicList::DrawRow(const DRAWITEMSTRUCT& d) const {
   const int columns = Header_GetItemCount(header_.Hwnd());
   for (int column = 0; column < columns; ++column) {
     RECT cell{};
-    ListView_GetSubItemRect(hwnd_, row, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &cell);
+    ListView_GetSubItemRect(Hwnd(), row, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &cell);
     if (column == 0) {  // the label rectangle of the first column starts after any image
       RECT header{};
       Header_GetItemRect(header_.Hwnd(), 0, &header);
       cell.right = cell.left + (header.right - header.left) - (cell.left - bounds.left);
     }
-    const std::u16string text = CellText(hwnd_, row, column);
+    const std::u16string text = CellText(Hwnd(), row, column);
     if (auto images = columnImages_.find(column); images != columnImages_.end() && images->second) {
       int cx = 0, cy = 0;
       ImageList_GetIconSize(images->second, &cx, &cy);
@@ -125,7 +115,7 @@ void CMagicList::DrawRow(const DRAWITEMSTRUCT& d) const {
     } else {
       LVCOLUMNW lvc{};
       lvc.mask = LVCF_FMT;
-      ListView_GetColumn(hwnd_, column, &lvc);
+      ListView_GetColumn(Hwnd(), column, &lvc);
       const UINT align = (lvc.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? DT_RIGHT
                          : (lvc.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_CENTER ? DT_CENTER
                                                                            : DT_LEFT;
@@ -144,19 +134,19 @@ void CMagicList::DrawRow(const DRAWITEMSTRUCT& d) const {
 }
 
 void CMagicList::RedrawSelection(bool) {
-  const int focusedRow = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
-  if (focusedRow >= 0) ListView_RedrawItems(hwnd_, focusedRow, focusedRow);
-  if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & LVS_SHOWSELALWAYS))
-    for (int row = -1; (row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) >= 0;) ListView_RedrawItems(hwnd_, row, row);
-  UpdateWindow(hwnd_);
+  const int focusedRow = ListView_GetNextItem(Hwnd(), -1, LVNI_FOCUSED);
+  if (focusedRow >= 0) ListView_RedrawItems(Hwnd(), focusedRow, focusedRow);
+  if (!(GetWindowLongPtrW(Hwnd(), GWL_STYLE) & LVS_SHOWSELALWAYS))
+    for (int row = -1; (row = ListView_GetNextItem(Hwnd(), row, LVNI_SELECTED)) >= 0;) ListView_RedrawItems(Hwnd(), row, row);
+  UpdateWindow(Hwnd());
 }
 
 void CMagicList::Sort(int column, bool ascending) {
-  const int rows = ListView_GetItemCount(hwnd_), columns = Header_GetItemCount(header_.Hwnd());
+  const int rows = ListView_GetItemCount(Hwnd()), columns = Header_GetItemCount(header_.Hwnd());
   if (column < 0 || column >= columns) return;
   std::vector<std::u16string> cells;
   std::vector<int> order;
-  for (int r = 0; r < rows; ++r) cells.push_back(CellText(hwnd_, r, column)), order.push_back(r);
+  for (int r = 0; r < rows; ++r) cells.push_back(CellText(Hwnd(), r, column)), order.push_back(r);
   SortRows(order, cells, numericColumns_.count(column) > 0, ascending);
 
   // Rewrite the rows in place in the new order: texts, item data and states.
@@ -167,21 +157,21 @@ void CMagicList::Sort(int column, bool ascending) {
   };
   std::vector<Row> before(static_cast<size_t>(rows));
   for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < columns; ++c) before[size_t(r)].texts.push_back(CellText(hwnd_, r, c));
+    for (int c = 0; c < columns; ++c) before[size_t(r)].texts.push_back(CellText(Hwnd(), r, c));
     LVITEMW item{};
     item.mask = LVIF_PARAM | LVIF_STATE;
     item.iItem = r;
     item.stateMask = UINT(-1);
-    ListView_GetItem(hwnd_, &item);
+    ListView_GetItem(Hwnd(), &item);
     before[size_t(r)].data = item.lParam;
     before[size_t(r)].state = item.state;
   }
-  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
   for (int r = 0; r < rows; ++r) {
     const Row& from = before[size_t(order[size_t(r)])];
     for (int c = 0; c < columns; ++c) {
       std::wstring text = Wide(from.texts[size_t(c)]);
-      ListView_SetItemText(hwnd_, r, c, text.data());
+      ListView_SetItemText(Hwnd(), r, c, text.data());
     }
     LVITEMW item{};
     item.mask = LVIF_PARAM | LVIF_STATE;
@@ -189,10 +179,10 @@ void CMagicList::Sort(int column, bool ascending) {
     item.lParam = from.data;
     item.state = from.state;
     item.stateMask = UINT(-1);
-    ListView_SetItem(hwnd_, &item);
+    ListView_SetItem(Hwnd(), &item);
   }
-  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  SendMessageW(Hwnd(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(Hwnd(), nullptr, FALSE);
   header_.SetSortMark(column, ascending);
 }
 
@@ -220,16 +210,6 @@ bool CMagicList::OnHeaderNotify(NMHDR* n, LRESULT* result) {
   return false;
 }
 
-LRESULT CALLBACK CMagicList::Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, Subclass, kSubclassId);
-    RemovePropW(hwnd, kObjectProp);
-    reinterpret_cast<CMagicList*>(self)->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
-  }
-  return reinterpret_cast<CMagicList*>(self)->OnMessage(msg, wp, lp);
-}
-
 LRESULT CMagicList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case LVM_SETTEXTCOLOR:
@@ -243,12 +223,12 @@ LRESULT CMagicList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
-      const LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
+      const LRESULT r = DefaultProc(msg, wp, lp);
       RedrawSelection(msg == WM_SETFOCUS);
       return r;
     }
     case WM_SETFONT: {
-      const LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
+      const LRESULT r = DefaultProc(msg, wp, lp);
       MeasureRows();
       return r;
     }
@@ -256,7 +236,7 @@ LRESULT CMagicList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (menu_) {
         if (HMENU popup = GetSubMenu(menu_, 0))
           TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), 0,
-                         GetParent(hwnd_), nullptr);
+                         GetParent(Hwnd()), nullptr);
         return 0;
       }
       break;
@@ -266,5 +246,5 @@ LRESULT CMagicList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
   }
-  return DefSubclassProc(hwnd_, msg, wp, lp);
+  return DefaultProc(msg, wp, lp);
 }

@@ -15,18 +15,14 @@
 #include "list_rows.h"
 #include "win32/gdi.h"
 
-class CMagicList {
+class CMagicList : public win32::SubclassedControl {
  public:
   enum Option : unsigned { kSortOnHeaderClick = 1, kGridLines = 2 };
 
   CMagicList() = default;
-  CMagicList(const CMagicList&) = delete;
-  CMagicList& operator=(const CMagicList&) = delete;
-  ~CMagicList();
 
   // Takes over a report list view of a dialog (it must be LVS_OWNERDRAWFIXED).
   bool Attach(HWND dialog, int controlId);
-  HWND Hwnd() const { return hwnd_; }
   CFlatHeaderCtrl& Header() { return header_; }
 
   void SetOptions(unsigned options) { options_ = options; }
@@ -46,14 +42,12 @@ class CMagicList {
   static constexpr int kCellInset = 6;
 
  private:
-  static LRESULT CALLBACK Subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void DrawRow(const DRAWITEMSTRUCT& item) const;
   void RedrawSelection(bool focusChange);
   bool OnHeaderNotify(NMHDR* n, LRESULT* result);
   int RowHeight() const;
 
-  HWND hwnd_ = nullptr;
   CFlatHeaderCtrl header_;
   unsigned options_ = 0;
   COLORREF selectedText_ = GetSysColor(COLOR_HIGHLIGHTTEXT);

@@ -6,6 +6,7 @@
 
 #include "site_list_text.h"
 #include "win32/owners.h"
+#include "win32/text_codec.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
@@ -75,16 +76,6 @@ class SiteFile {
   std::wstring path_;
 };
 
-// The text in the system's ANSI code page. Without best fit: a character the
-// code page cannot hold becomes its default character, not a look-alike.
-std::string ToAnsi(const std::u16string& text) {
-  const wchar_t* wide = W(text.c_str());
-  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 DWORD LastError(DWORD fallback) {
   const DWORD e = GetLastError();
   return e ? e : fallback;
@@ -150,7 +141,7 @@ DWORD SaveSiteListIn(const std::wstring& programDir, SiteList& list) {
   for (const auto& site : list) copies.push_back(*site);
   std::vector<SiteRecord*> sites;
   for (SiteRecord& copy : copies) sites.push_back(&copy);
-  const std::string bytes = ToAnsi(SiteListText(sites));
+  const std::string bytes = win32::ToAnsi(SiteListText(sites), win32::kAnsiExact);
 
   // The new text goes beside the file and replaces it only once it is whole
   // on the disk: a full disk or a crash leaves the old file as it was.

@@ -5,23 +5,13 @@
 #include "skin_drawing.h"
 
 namespace {
-constexpr UINT_PTR kSubclassId = 0x424D4250;  // "BMBP"
 // The button's object, for the owner-draw message that reaches its dialog.
 constexpr wchar_t kObjectProp[] = L"CBmpButton";
 }
 
-CBmpButton::~CBmpButton() {
-  if (!hwnd_) return;
-  RemoveWindowSubclass(hwnd_, Subclass, kSubclassId);
-  RemovePropW(hwnd_, kObjectProp);
-}
-
 bool CBmpButton::Attach(HWND dialog, int controlId) {
   HWND control = GetDlgItem(dialog, controlId);
-  if (!control || hwnd_) return false;
-  if (!SetWindowSubclass(control, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
-  hwnd_ = control;
-  SetPropW(control, kObjectProp, this);
+  if (!SubclassedControl::Attach(control, kObjectProp)) return false;
   LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
   SetWindowLongPtrW(control, GWL_STYLE, (style & ~LONG_PTR(BS_TYPEMASK)) | BS_OWNERDRAW);
   return true;
@@ -40,37 +30,27 @@ void CBmpButton::Disable() { React(state_.Disable(), 0, 0, 0); }
 void CBmpButton::Enable() { React(state_.Enable(), 0, 0, 0); }
 
 void CBmpButton::Repaint() const {
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 bool CBmpButton::DrawItemMessage(const DRAWITEMSTRUCT* item) {
   if (!item || item->CtlType != ODT_BUTTON) return false;
-  auto* button = static_cast<CBmpButton*>(GetPropW(item->hwndItem, kObjectProp));
+  auto* button = static_cast<CBmpButton*>(Find(item->hwndItem, kObjectProp));
   if (!button) return false;
   const RECT& r = item->rcItem;
   DrawBitmap(button->faces_[button->state_.face()], item->hDC, r.left, r.top, r.right, r.bottom);
   return true;
 }
 
-LRESULT CALLBACK CBmpButton::Subclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, Subclass, kSubclassId);
-    RemovePropW(hwnd, kObjectProp);
-    reinterpret_cast<CBmpButton*>(self)->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
-  }
-  return reinterpret_cast<CBmpButton*>(self)->OnMessage(msg, wp, lp);
-}
-
 LRESULT CBmpButton::React(const ButtonReaction& r, UINT msg, WPARAM wp, LPARAM lp) {
   if (r.repaint) Repaint();
   if (r.trackLeave) {
-    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd_, 0};
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, Hwnd(), 0};
     _TrackMouseEvent(&track);
-    SendMessageW(hwnd_, BM_SETSTATE, FALSE, 0);  // no highlight of the push button's own
+    SendMessageW(Hwnd(), BM_SETSTATE, FALSE, 0);  // no highlight of the push button's own
   }
-  LRESULT result = r.passOn ? DefSubclassProc(hwnd_, msg, wp, lp) : 0;
-  const WPARAM id = WPARAM(GetDlgCtrlID(hwnd_));
+  LRESULT result = r.passOn ? DefaultProc(msg, wp, lp) : 0;
+  const WPARAM id = WPARAM(GetDlgCtrlID(Hwnd()));
   if (notify_ && r.postHover) PostMessageW(notify_, UM_BUTTONHOVER, id, 0);
   if (notify_ && r.postLeave) PostMessageW(notify_, UM_BUTTONLEAVE, id, 0);
   return result;
@@ -93,5 +73,5 @@ LRESULT CBmpButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return FALSE;  // only the face is painted
   }
-  return DefSubclassProc(hwnd_, msg, wp, lp);
+  return DefaultProc(msg, wp, lp);
 }

@@ -7,13 +7,11 @@
 
 #include "button_state.h"
 #include "ostra_messages.h"
+#include "win32/window.h"
 
-class CBmpButton {
+class CBmpButton : public win32::SubclassedControl {
  public:
   CBmpButton() = default;
-  CBmpButton(const CBmpButton&) = delete;
-  CBmpButton& operator=(const CBmpButton&) = delete;
-  ~CBmpButton();
 
   // Takes over the dialog's control: owner-drawn from now on.
   bool Attach(HWND dialog, int controlId);
@@ -25,7 +23,6 @@ class CBmpButton {
   void Enable();
   void SetNotifyWindow(HWND window) { notify_ = window; }
 
-  HWND Hwnd() const { return hwnd_; }
   ButtonFace Face() const { return state_.face(); }
   bool Active() const { return state_.active(); }
 
@@ -33,12 +30,10 @@ class CBmpButton {
   static bool DrawItemMessage(const DRAWITEMSTRUCT* item);
 
  private:
-  static LRESULT CALLBACK Subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   LRESULT React(const ButtonReaction& r, UINT msg, WPARAM wp, LPARAM lp);
   void Repaint() const;
 
-  HWND hwnd_ = nullptr;
   HWND notify_ = nullptr;
   HBITMAP faces_[4] = {};
   ButtonState state_;

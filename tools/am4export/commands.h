@@ -11,7 +11,7 @@ namespace am4export {
 
 struct ExportRequest {
   std::wstring source, out;
-  std::optional<engine::CaptureTime> from, to;
+  std::optional<backup::CaptureTime> from, to;
   bool overwrite = false;
 };
 

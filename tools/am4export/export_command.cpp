@@ -24,12 +24,12 @@ int Refuse(const std::string& why) {
 }  // namespace
 
 int ExportCommand(const ExportRequest& request) {
-  const std::string source_name = Utf8(BaseName(request.source));
+  const std::string source_name = win32::ToUtf8(BaseName(request.source));
   StagedExport files(request.out);
   for (int f = 0; f < static_cast<int>(std::size(kExportSuffixes)); ++f)
     if (SamePath(request.source, files.Final(f))) return Refuse("the export would overwrite its source");
   if (!request.overwrite && !files.Existing().empty())
-    return Refuse(Utf8(files.Existing()) + " exists; give --overwrite to replace that export");
+    return Refuse(win32::ToUtf8(files.Existing()) + " exists; give --overwrite to replace that export");
 
   backup::RecordingInfo info;
   backup::FileIO file;
@@ -39,12 +39,12 @@ int ExportCommand(const ExportRequest& request) {
   if (index.group_starts.empty()) return Refuse(source_name + " holds no picture that can be exported");
 
   GroupRange groups;
-  const int64_t from = request.from ? engine::CalendarSeconds(*request.from) : INT64_MIN;
-  const int64_t to = request.to ? engine::CalendarSeconds(*request.to) : INT64_MAX;
+  const int64_t from = request.from ? backup::CalendarSeconds(*request.from) : INT64_MIN;
+  const int64_t to = request.to ? backup::CalendarSeconds(*request.to) : INT64_MAX;
   if (!SelectGroups(index, from, to, groups)) {
     return Refuse("no picture of the recording lies in the range asked for; it runs from " +
-                  engine::FormatCaptureTime(index.pictures.front().time) + " to " +
-                  engine::FormatCaptureTime(index.pictures.back().time));
+                  backup::FormatCaptureTime(index.pictures.front().time) + " to " +
+                  backup::FormatCaptureTime(index.pictures.back().time));
   }
   SigningKey key;
   if (!key.Open()) return Refuse("the signing key of this user can be neither read nor made");
@@ -59,7 +59,7 @@ int ExportCommand(const ExportRequest& request) {
   const bool written = WriteMovieAndLedger(file, index, plan, movie, ledger);
   const std::string movie_hash = movie.Close();
   const std::string range_hash = range_hashing.get();
-  const std::string failed = "could not write the export " + Utf8(request.out);
+  const std::string failed = "could not write the export " + win32::ToUtf8(request.out);
   if (!written || movie_hash.empty() || range_hash.empty()) return Refuse(failed);
 
   Provenance p;
@@ -79,7 +79,7 @@ int ExportCommand(const ExportRequest& request) {
   p.key_fingerprint = Sha256::Of(std::string(public_key.begin(), public_key.end()));
   const std::string provenance = ProvenanceText(p);
 
-  const std::string movie_name = Utf8(BaseName(request.out));
+  const std::string movie_name = win32::ToUtf8(BaseName(request.out));
   const std::string manifest = ManifestText({{movie_hash, movie_name},
                                              {Sha256::Of(provenance), movie_name + ".txt"},
                                              {Sha256::Of(ledger.text), movie_name + ".frames.csv"}});
@@ -88,7 +88,7 @@ int ExportCommand(const ExportRequest& request) {
   SignatureBytes signature;
   if (!manifest_hash.Add(manifest.data(), manifest.size()) || !manifest_hash.Finish(manifest_digest) ||
       !key.Sign(manifest_digest, signature) || !VerifySignature(key.Point(), manifest_digest, signature))
-    return Refuse("could not sign the export " + Utf8(request.out));
+    return Refuse("could not sign the export " + win32::ToUtf8(request.out));
   const std::vector<uint8_t> signature_der = SignatureDer(signature);
   if (!WriteCheckedFile(files.Staged(kProvenance), provenance) ||
       !WriteCheckedFile(files.Staged(kLedger), ledger.text) ||
@@ -98,8 +98,8 @@ int ExportCommand(const ExportRequest& request) {
     return Refuse(failed + " and the files beside it");
 
   std::printf("%s: %u pictures in %u groups, %s to %s, %u damaged segments skipped, signed by key %s\n",
-              movie_name.c_str(), p.pictures, groups.count, engine::FormatCaptureTime(p.first_time).c_str(),
-              engine::FormatCaptureTime(p.last_time).c_str(), p.damaged_segments, p.key_fingerprint.c_str());
+              movie_name.c_str(), p.pictures, groups.count, backup::FormatCaptureTime(p.first_time).c_str(),
+              backup::FormatCaptureTime(p.last_time).c_str(), p.damaged_segments, p.key_fingerprint.c_str());
   return 0;
 }
 

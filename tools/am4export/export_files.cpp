@@ -21,13 +21,6 @@ const wchar_t* const kExportSuffixes[6] = {L"", L".txt", L".frames.csv", L".sha2
 
 std::wstring ExportFile(const std::wstring& movie_path, int file) { return movie_path + kExportSuffixes[file]; }
 
-std::string Utf8(const std::wstring& w) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? n - 1 : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
 std::wstring BaseName(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/:");
   return slash == std::wstring::npos ? path : path.substr(slash + 1);

@@ -9,6 +9,7 @@
 
 #include "file_io.h"
 #include "recording.h"
+#include "win32/text_codec.h"
 
 namespace am4export {
 
@@ -19,7 +20,6 @@ constexpr int kMovie = 0, kProvenance = 1, kLedger = 2, kManifest = 3, kSignatur
 // The path of one of the export's files.
 std::wstring ExportFile(const std::wstring& movie_path, int file);
 
-std::string Utf8(const std::wstring& w);
 std::wstring BaseName(const std::wstring& path);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 

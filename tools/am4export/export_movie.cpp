@@ -75,7 +75,7 @@ class PictureClock {
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-bool SameSecond(const engine::CaptureTime& a, const engine::CaptureTime& b) {
+bool SameSecond(const backup::CaptureTime& a, const backup::CaptureTime& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -147,7 +147,7 @@ ExportPlan PlanExport(const RecordingIndex& index, const GroupRange& groups) {
   }
 
   mp4::Track text{mp4::TrackKind::kText, kVideoTimescale, mp4::TextSampleEntry(), video.width, video.height, {}};
-  for (const Cue& cue : plan.cues) text.runs.push_back({1, 2 + engine::kCaptureTimeTextLength, cue.duration, true});
+  for (const Cue& cue : plan.cues) text.runs.push_back({1, 2 + backup::kCaptureTimeTextLength, cue.duration, true});
 
   mp4::Movie& movie = plan.movie;
   const bool has_sound = written > 0;
@@ -221,7 +221,7 @@ bool WriteExport(backup::ByteSource& source, const RecordingIndex& index, const 
   CountingWriter out(sink);
   if (header.empty() || !out.Write(header)) return false;
   for (const Cue& cue : plan.cues) {
-    if (!out.Write(mp4::TextSample(engine::FormatCaptureTime(cue.time).c_str()))) return false;
+    if (!out.Write(mp4::TextSample(backup::FormatCaptureTime(cue.time).c_str()))) return false;
   }
   const auto payload = std::make_unique<uint8_t[]>(backup::kPayloadBufferSize);
   const Bytes kNoSets;

@@ -25,7 +25,7 @@ struct SoundPlacement {
 };
 
 struct Cue {
-  engine::CaptureTime time;
+  backup::CaptureTime time;
   uint32_t duration;  // video ticks
 };
 

@@ -22,7 +22,7 @@ std::string Seconds(uint64_t ticks) {
 int64_t CaptureMilliseconds(const IndexedPicture& p) { return p.second * 1000 + p.millisecond; }
 
 std::string PictureTime(const IndexedPicture& picture) {
-  return engine::FormatCaptureTime(picture.time, picture.millisecond);
+  return backup::FormatCaptureTime(picture.time, picture.millisecond);
 }
 
 TimingFlags PictureFlags(const IndexedPicture* previous, const IndexedPicture& picture) {

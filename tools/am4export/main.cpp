@@ -25,9 +25,9 @@ const char kUsage[] =
     "usage: am4export FILE -o OUT.mp4 [--from \"YYYY-MM-DD hh:mm:ss\"] [--to \"YYYY-MM-DD hh:mm:ss\"] [--overwrite]\n"
     "       am4export --verify OUT.mp4 [SOURCE]\n";
 
-bool ParseTimeArgument(const wchar_t* text, std::optional<engine::CaptureTime>& out) {
-  engine::CaptureTime t;
-  if (!engine::ParseCaptureTime(Utf8(text).c_str(), t)) return false;
+bool ParseTimeArgument(const wchar_t* text, std::optional<backup::CaptureTime>& out) {
+  backup::CaptureTime t;
+  if (!backup::ParseCaptureTime(win32::ToUtf8(text).c_str(), t)) return false;
   out = t;
   return true;
 }
@@ -62,7 +62,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  if (request.from && request.to && engine::CalendarSeconds(*request.to) <= engine::CalendarSeconds(*request.from)) {
+  if (request.from && request.to && backup::CalendarSeconds(*request.to) <= backup::CalendarSeconds(*request.from)) {
     std::fputs("am4export: --to must come after --from\n", stderr);
     return 2;
   }

@@ -5,9 +5,9 @@
 namespace am4export {
 namespace {
 
-using engine::FormatCaptureTime;
+using backup::FormatCaptureTime;
 
-std::string TimeOrElse(const std::optional<engine::CaptureTime>& t, const char* otherwise) {
+std::string TimeOrElse(const std::optional<backup::CaptureTime>& t, const char* otherwise) {
   return t ? FormatCaptureTime(*t) : otherwise;
 }
 

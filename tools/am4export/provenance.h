@@ -27,8 +27,8 @@ struct Provenance {
   uint64_t source_size = 0;
   backup::RecordingInfo recording;
   ExportedRange range;
-  std::optional<engine::CaptureTime> asked_from, asked_to;  // none: the recording's start or end
-  engine::CaptureTime first_time = {}, last_time = {};      // of the first and last picture exported
+  std::optional<backup::CaptureTime> asked_from, asked_to;  // none: the recording's start or end
+  backup::CaptureTime first_time = {}, last_time = {};      // of the first and last picture exported
   uint32_t pictures = 0, damaged_segments = 0;
   FlagCounts flags;             // over the ledger's rows
   std::string key_fingerprint;  // SHA-256 of the signing key's public key (DER)

@@ -8,7 +8,7 @@ namespace am4export {
 namespace {
 
 using namespace backup;
-using engine::CaptureTime;
+using backup::CaptureTime;
 
 constexpr uint32_t kMaxFrameRate = 120;  // pictures per second a header may claim
 
@@ -59,7 +59,7 @@ class Indexer : public SegmentVisitor {
       uint32_t in_second = 0;
       const CaptureTime time = Stamp(header_time, header.frame_rate, key, f.timestamp, in_second);
       index.pictures.push_back({number, at, size, f.timestamp, header.frame_rate, key, after_damage_, time,
-                                engine::CalendarSeconds(time), in_second * 1000 / header.frame_rate});
+                                backup::CalendarSeconds(time), in_second * 1000 / header.frame_rate});
       after_damage_ = false;
       if (!seen_video) {
         seen_video = true;

@@ -26,7 +26,7 @@ struct IndexedPicture {
   uint32_t frame_rate;  // of its segment
   bool key;
   bool after_damage;         // the first picture after a skipped segment
-  engine::CaptureTime time;  // to the second
+  backup::CaptureTime time;  // to the second
   int64_t second;            // the same, in seconds since 1970
   uint32_t millisecond;      // its place in that second: pictures before it / frame rate
 };

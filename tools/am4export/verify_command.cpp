@@ -75,11 +75,11 @@ class Report {
 void CheckManifest(const std::wstring& movie_path, const std::string& manifest, Report& report) {
   std::vector<ManifestEntry> entries;
   if (!ReadManifest(manifest, entries)) {
-    report.Line(Utf8(BaseName(ExportFile(movie_path, kManifest))), "FAILED", "missing or not a manifest");
+    report.Line(win32::ToUtf8(BaseName(ExportFile(movie_path, kManifest))), "FAILED", "missing or not a manifest");
     return;
   }
   for (int f : {kMovie, kProvenance, kLedger}) {
-    const std::string name = Utf8(BaseName(ExportFile(movie_path, f)));
+    const std::string name = win32::ToUtf8(BaseName(ExportFile(movie_path, f)));
     const auto entry = std::find_if(entries.begin(), entries.end(), [&](const ManifestEntry& e) { return e.name == name; });
     if (entry == entries.end()) {
       report.Line(name, "FAILED", "the manifest does not name it");
@@ -99,12 +99,12 @@ void CheckSignature(const std::wstring& movie_path, const std::string& manifest,
   PointBytes point;
   SignatureBytes signature;
   if (!ReadBoundedFile(ExportFile(movie_path, kPublicKey), kMaxTextBytes, pem) || !PublicKeyFromPem(pem, point)) {
-    report.Line("signature", "FAILED", "no public key " + Utf8(BaseName(ExportFile(movie_path, kPublicKey))));
+    report.Line("signature", "FAILED", "no public key " + win32::ToUtf8(BaseName(ExportFile(movie_path, kPublicKey))));
     return;
   }
   if (!ReadBoundedFile(ExportFile(movie_path, kSignature), kMaxTextBytes, der) ||
       !SignatureFromDer(std::vector<uint8_t>(der.begin(), der.end()), signature)) {
-    report.Line("signature", "FAILED", "no signature " + Utf8(BaseName(ExportFile(movie_path, kSignature))));
+    report.Line("signature", "FAILED", "no signature " + win32::ToUtf8(BaseName(ExportFile(movie_path, kSignature))));
     return;
   }
   Digest digest;
@@ -122,7 +122,7 @@ void CheckSignature(const std::wstring& movie_path, const std::string& manifest,
 // Rebuilds the export from the source range the provenance names.
 void CheckAgainstSource(const std::wstring& movie_path, const std::string& provenance, const std::wstring& source,
                         Report& report) {
-  const std::string source_name = Utf8(BaseName(source));
+  const std::string source_name = win32::ToUtf8(BaseName(source));
   ExportedRange range;
   if (!ReadExportedRange(provenance, range)) {
     report.Line("source " + source_name, "FAILED", "the provenance names no source range");
@@ -167,10 +167,10 @@ void CheckAgainstSource(const std::wstring& movie_path, const std::string& prove
   FileComparer movie(ExportFile(movie_path, kMovie));
   Ledger ledger;
   const bool rebuilt = WriteMovieAndLedger(file, index, plan, movie, ledger);
-  report.Check(Utf8(BaseName(movie_path)) + " rebuilt from the source", rebuilt && movie.Matches(),
+  report.Check(win32::ToUtf8(BaseName(movie_path)) + " rebuilt from the source", rebuilt && movie.Matches(),
                "the rebuilt export differs from byte " + std::to_string(movie.compared()));
   std::string ledger_file;
-  report.Check(Utf8(BaseName(ExportFile(movie_path, kLedger))) + " rebuilt from the source",
+  report.Check(win32::ToUtf8(BaseName(ExportFile(movie_path, kLedger))) + " rebuilt from the source",
                ReadBoundedFile(ExportFile(movie_path, kLedger), kMaxLedgerBytes, ledger_file) && ledger_file == ledger.text,
                "it differs");
 }

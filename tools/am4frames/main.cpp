@@ -44,8 +44,8 @@ int wmain(int argc, wchar_t** argv) {
   bool written = true;
   const bool ok = am4frames::DecodeRecording(argv[1], -1, [&](int index, const engine::PictureEntry& p) {
     const auto& t = p.capture_time;
-    std::printf("%d %d %04u-%02u-%02u %02u:%02u:%02u %u %d %d\n", index, p.key, t.year, t.month, t.day, t.hour,
-                t.minute, t.second, p.timestamp, p.bitmap_info.header.width, -p.bitmap_info.header.height);
+    std::printf("%d %d %s %u %d %d\n", index, p.key, backup::FormatTime(t, backup::TimeForm::kDashed).c_str(),
+                p.timestamp, p.bitmap_info.header.width, -p.bitmap_info.header.height);
     if (bmp_dir) {
       wchar_t name[32];
       std::swprintf(name, 32, L"\\%05d.bmp", index);

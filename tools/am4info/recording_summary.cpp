@@ -44,8 +44,8 @@ RecordingSummary SummarizeRecording(ByteSource& source, const RecordingInfo& inf
 }
 
 namespace {
-void PrintTime(std::FILE* out, const char* key, const SegmentTime& t) {
-  std::fprintf(out, "%s=%04u-%02u-%02u %02u:%02u:%02u\n", key, t.year, t.month, t.day, t.hour, t.minute, t.second);
+void PrintTime(std::FILE* out, const char* key, const CaptureTime& t) {
+  std::fprintf(out, "%s=%s\n", key, FormatTime(t, TimeForm::kDashed).c_str());
 }
 }  // namespace
 

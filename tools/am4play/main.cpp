@@ -21,6 +21,7 @@
 #include "mark_reader.h"
 #include "playback_engine.h"
 #include "sound_output.h"
+#include "win32/text_codec.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ class PrintingView : public engine::EngineView {
     const auto mark = testsupport::ReadQuarterMark(view, 1);
     std::lock_guard<std::mutex> hold(lock_);
     const auto& t = p.capture_time;
-    std::printf("P %lld %d %04u-%02u-%02u %02u:%02u:%02u %u ", Now(), mode, t.year, t.month, t.day, t.hour, t.minute,
-                t.second, p.timestamp);
+    std::printf("P %lld %d %s %u ", Now(), mode, backup::FormatTime(t, backup::TimeForm::kDashed).c_str(),
+                p.timestamp);
     mark ? std::printf("%d\n", mark->picture) : std::printf("-\n");
     std::fflush(stdout);
     ++pictures_;
@@ -122,9 +123,7 @@ LONG WINAPI OnUnhandledFault(EXCEPTION_POINTERS* info) {
 int wmain(int argc, wchar_t** argv) {
   std::string script = "mode 2; wait paused";
   if (argc == 4 && std::wstring(argv[2]) == L"--script") {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, argv[3], -1, nullptr, 0, nullptr, nullptr);
-    script.assign(n > 0 ? n - 1 : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, argv[3], -1, script.data(), n, nullptr, nullptr);
+    script = win32::ToUtf8(argv[3]);
   } else if (argc != 2) {
     std::fputs("usage: am4play FILE [--script \"CMDS\"]\n", stderr);
     return 2;

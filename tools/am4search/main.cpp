@@ -42,7 +42,7 @@ struct SearchRequest {
 };
 
 std::string TimeText(int64_t ms) {
-  return engine::FormatCaptureTime(engine::FromCalendarSeconds(ms / 1000), static_cast<uint32_t>(ms % 1000));
+  return backup::FormatCaptureTime(backup::FromCalendarSeconds(ms / 1000), static_cast<uint32_t>(ms % 1000));
 }
 
 void PrintInterval(const search::MotionInterval& i) {
@@ -105,7 +105,7 @@ bool RunMarked(const SearchRequest& request, const am4export::RecordingIndex& in
 // decode stage does when it decodes them all.
 int RunSearch(const SearchRequest& request) {
   const auto started = std::chrono::steady_clock::now();
-  const std::string source_name = am4export::Utf8(request.source);
+  const std::string source_name = win32::ToUtf8(request.source);
   backup::RecordingInfo info;
   backup::FileIO file;
   if (!am4export::OpenRecording(request.source, info, file)) {
@@ -155,9 +155,9 @@ bool ParseRegion(const std::wstring& text, search::Region& region) {
 }
 
 bool ParseTime(const std::wstring& text, int64_t& ms) {
-  engine::CaptureTime t;
-  if (!engine::ParseCaptureTime(am4export::Utf8(text).c_str(), t)) return false;
-  ms = engine::CalendarSeconds(t) * 1000;
+  backup::CaptureTime t;
+  if (!backup::ParseCaptureTime(win32::ToUtf8(text).c_str(), t)) return false;
+  ms = backup::CalendarSeconds(t) * 1000;
   return true;
 }
 

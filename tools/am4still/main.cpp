@@ -23,7 +23,6 @@
 
 namespace {
 
-using am4export::Utf8;
 
 const char kUsage[] =
     "usage: am4still FILE (--at \"YYYY-MM-DD hh:mm:ss[.mmm]\" | --picture N) [--camera 1-4] -o OUT.png\n";
@@ -58,10 +57,10 @@ std::string SampleSha256(backup::FileIO& file, const am4export::RecordingIndex& 
 }
 
 int MakeStill(const StillRequest& request) {
-  const std::string source_name = Utf8(am4export::BaseName(request.source));
+  const std::string source_name = win32::ToUtf8(am4export::BaseName(request.source));
   const std::wstring manifest_path = request.out + L".sha256";
   for (const std::wstring& path : {request.out, manifest_path}) {
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return Refuse(Utf8(path) + " exists");
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return Refuse(win32::ToUtf8(path) + " exists");
   }
   backup::RecordingInfo info;
   backup::FileIO file;
@@ -108,8 +107,8 @@ int MakeStill(const StillRequest& request) {
        {"Sample SHA-256", sample_hash}});
   const std::string png_file(png.begin(), png.end());
   const std::string png_hash = am4export::Sha256::Of(png_file);
-  const std::string out_name = Utf8(am4export::BaseName(request.out));
-  const std::string failed = "could not write " + Utf8(request.out);
+  const std::string out_name = win32::ToUtf8(am4export::BaseName(request.out));
+  const std::string failed = "could not write " + win32::ToUtf8(request.out);
   if (png.empty() || png_hash.empty() || !am4export::WriteNewFile(request.out, png_file))
     return Refuse(failed);
   if (!am4export::WriteNewFile(manifest_path, png_hash + "  " + out_name + "\n")) {
@@ -133,7 +132,7 @@ int wmain(int argc, wchar_t** argv) {
       request.out = argv[++i];
     } else if (arg == L"--at" && has_value && !request.at_ms) {
       int64_t ms = 0;
-      if (!still::ParseStillTime(Utf8(argv[++i]), ms)) {
+      if (!still::ParseStillTime(win32::ToUtf8(argv[++i]), ms)) {
         std::fputs("am4still: --at wants a date and time \"YYYY-MM-DD hh:mm:ss[.mmm]\"\n", stderr);
         return 2;
       }

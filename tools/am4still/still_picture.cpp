@@ -7,10 +7,10 @@
 namespace still {
 
 bool ParseStillTime(const std::string& text, int64_t& ms) {
-  engine::CaptureTime t;
-  const size_t n = engine::kCaptureTimeTextLength;
+  backup::CaptureTime t;
+  const size_t n = backup::kCaptureTimeTextLength;
   if (text.size() != n && text.size() != n + 4) return false;
-  if (!engine::ParseCaptureTime(text.substr(0, n).c_str(), t)) return false;
+  if (!backup::ParseCaptureTime(text.substr(0, n).c_str(), t)) return false;
   int64_t fraction = 0;
   if (text.size() == n + 4) {
     if (text[n] != '.') return false;
@@ -19,7 +19,7 @@ bool ParseStillTime(const std::string& text, int64_t& ms) {
       fraction = fraction * 10 + (text[i] - '0');
     }
   }
-  ms = engine::CalendarSeconds(t) * 1000 + fraction;
+  ms = backup::CalendarSeconds(t) * 1000 + fraction;
   return true;
 }
 

@@ -41,26 +41,6 @@ Bytes LengthPrefixed(const std::vector<Bytes>& nals) {
   return out;
 }
 
-int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-}
-
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
 struct Box {
   uint32_t timestamp;
   uint16_t stream_type;
@@ -99,25 +79,14 @@ bool PlanSegments(const ElementaryStream& video, int groups, std::vector<Segment
 
 }  // namespace
 
-bool ParseDateTime(const std::string& text, DateTime& t) {
-  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
-                  &t.second) != 6)
+bool ParseDateTime(const std::string& text, backup::CaptureTime& out) {
+  int y, mo, d, h, mi, s;
+  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) != 6) return false;
+  if (!(y >= 1996 && y <= 2251 && mo >= 1 && mo <= 12 && d >= 1 && d <= 31 && h >= 0 && h <= 23 && mi >= 0 &&
+        mi <= 59 && s >= 0 && s <= 59))
     return false;
-  return t.year >= 1996 && t.year <= 2251 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-         t.day <= 31 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
-         t.second >= 0 && t.second <= 59;
-}
-
-DateTime AddSeconds(DateTime t, int64_t seconds) {
-  int64_t total = (DaysFromCivil(t.year, t.month, t.day) * 24 + t.hour) * 3600 + t.minute * 60 +
-                  t.second + seconds;
-  int64_t days = total / 86400, rest = total % 86400;
-  if (rest < 0) rest += 86400, --days;
-  CivilFromDays(days, t.year, t.month, t.day);
-  t.hour = static_cast<int>(rest / 3600);
-  t.minute = static_cast<int>(rest / 60 % 60);
-  t.second = static_cast<int>(rest % 60);
-  return t;
+  out = {uint16_t(y), uint16_t(mo), uint16_t(d), uint16_t(h), uint16_t(mi), uint16_t(s)};
+  return true;
 }
 
 bool WriteBackupFile(const WriterOptions& o, const ElementaryStream& video, std::span<const uint8_t> audio,
@@ -186,7 +155,7 @@ bool WriteBackupFile(const WriterOptions& o, const ElementaryStream& video, std:
     }
     const uint32_t data_sectors = static_cast<uint32_t>((payload.size() + kSector - 1) / kSector);
     const uint32_t own = o.sector_base + static_cast<uint32_t>(out.size() / kSector);
-    const DateTime t = AddSeconds(o.start, static_cast<int64_t>(segments[s].first_picture) / o.fps);
+    const backup::CaptureTime t = backup::AddSeconds(o.start, static_cast<int64_t>(segments[s].first_picture) / o.fps);
 
     Bytes header(kSector, 0);
     std::copy_n("rvdx", 4, header.begin());

@@ -7,23 +7,19 @@
 #include <string>
 
 #include "annexb.h"
+#include "capture_time.h"
 
 namespace am4write {
 
-struct DateTime {
-  int year = 2026, month = 1, day = 1, hour = 12, minute = 0, second = 0;
-};
-
 // Parses "YYYY-MM-DD hh:mm:ss"; years 1996 to 2251 fit the header.
-bool ParseDateTime(const std::string& text, DateTime& out);
-DateTime AddSeconds(DateTime t, int64_t seconds);
+bool ParseDateTime(const std::string& text, backup::CaptureTime& out);
 
 enum class Marker { kNone, kFA, kFB, kRVDE };
 
 struct WriterOptions {
   int fps = 25;                     // pictures per second of the stream
   uint32_t format = 13;             // video format code of every header
-  DateTime start;                   // date and time of the first picture
+  backup::CaptureTime start = {2026, 1, 1, 12, 0, 0};  // date and time of the first picture
   int groups_per_segment = 1;       // more than 1 makes segments the player must still split
   int filler_sectors = 0;           // sectors of leftover data before the first marker
   Marker marker = Marker::kNone;    // a marker sector in front of the first header

@@ -1,5 +1,7 @@
 #include "win32/window.h"
 
+#include <commctrl.h>
+
 namespace win32 {
 
 namespace {
@@ -58,6 +60,40 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     self->OnDestroyed();
   }
   return result;
+}
+
+SubclassedControl::~SubclassedControl() { Detach(); }
+
+bool SubclassedControl::Attach(HWND control, const wchar_t* property) {
+  if (!control || hwnd_ ||
+      !SetWindowSubclass(control, Procedure, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  hwnd_ = control;
+  property_ = property;
+  if (property_) SetPropW(control, property_, this);
+  return true;
+}
+
+void SubclassedControl::Detach() {
+  if (!hwnd_) return;
+  RemoveWindowSubclass(hwnd_, Procedure, reinterpret_cast<UINT_PTR>(this));
+  if (property_) RemovePropW(hwnd_, property_);
+  hwnd_ = nullptr;
+}
+
+SubclassedControl* SubclassedControl::Find(HWND control, const wchar_t* property) {
+  return control ? static_cast<SubclassedControl*>(GetPropW(control, property)) : nullptr;
+}
+
+LRESULT SubclassedControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd_, msg, wp, lp); }
+
+LRESULT CALLBACK SubclassedControl::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  auto* control = reinterpret_cast<SubclassedControl*>(self);
+  if (msg == WM_NCDESTROY) {
+    control->Detach();
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  return control->OnMessage(msg, wp, lp);
 }
 
 Dialog::~Dialog() { Destroy(); }

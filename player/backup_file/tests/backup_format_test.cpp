@@ -40,7 +40,7 @@ TEST(SegmentHeader, FieldsTimeAndNeighbourOffsets) {
   EXPECT_EQ(h.payload_length, 3000u);
   EXPECT_EQ(h.video_format, 15u);
   EXPECT_EQ(h.frame_rate, 25u);
-  const SegmentTime t = HeaderTime(h);
+  const CaptureTime t = HeaderTime(h);
   EXPECT_EQ((std::vector<int>{t.year, t.month, t.day, t.hour, t.minute, t.second}),
             (std::vector<int>{2006, 3, 14, 9, 26, 59}));
   EXPECT_EQ(PreviousHeaderOffset(1048576, h), 1043456u);

@@ -71,7 +71,7 @@ TEST(Recording, ProbeSkipsFillerAndEndsAtTheLastCompleteSegment) {
   ASSERT_TRUE(ProbeSource(f.source, info));
   EXPECT_EQ(info.first_header_offset, 7u * 512);
   EXPECT_EQ(info.last_header_offset, walked.back().offset);
-  const SegmentTime s = info.start_time, e = info.end_time;
+  const CaptureTime s = info.start_time, e = info.end_time;
   EXPECT_EQ((std::vector<int>{s.year, s.month, s.day, s.hour, s.minute, s.second}),
             (std::vector<int>{2026, 5, 1, 0, 0, 0}));
   const auto& last = walked.back();

@@ -7,12 +7,12 @@
 namespace engine {
 namespace {
 
-constexpr CaptureTime kT0 = {2026, 12, 31, 23, 59, 59};
+constexpr backup::CaptureTime kT0 = {2026, 12, 31, 23, 59, 59};
 
 struct Stamper {
   FrameTimeRing ring;
   // Stamps a frame and, when accepted, returns the second its stamp carries.
-  std::optional<CaptureTime> Frame(bool key, uint32_t rate = 30, CaptureTime header = kT0) {
+  std::optional<backup::CaptureTime> Frame(bool key, uint32_t rate = 30, backup::CaptureTime header = kT0) {
     if (!ring.Stamp(header, rate, key, 0)) return std::nullopt;
     FrameTimeEntry e;
     EXPECT_TRUE(ring.Take(e));
@@ -21,7 +21,7 @@ struct Stamper {
   }
 };
 
-bool Same(const std::optional<CaptureTime>& a, const CaptureTime& b) {
+bool Same(const std::optional<backup::CaptureTime>& a, const backup::CaptureTime& b) {
   return a && a->year == b.year && a->month == b.month && a->day == b.day && a->hour == b.hour &&
          a->minute == b.minute && a->second == b.second;
 }
@@ -40,11 +40,11 @@ TEST(FrameTimeRing, OneSecondIsAddedEveryFramePictures) {
   // Groups of 10 at 4 pictures per second; each header carries the second its
   // first picture falls in, so the second group's key frame does not re-anchor.
   Stamper s;
-  const CaptureTime t0 = {2026, 12, 31, 23, 59, 58};
-  const CaptureTime seconds[] = {t0, {2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0}, {2027, 1, 1, 0, 0, 1},
+  const backup::CaptureTime t0 = {2026, 12, 31, 23, 59, 58};
+  const backup::CaptureTime seconds[] = {t0, {2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0}, {2027, 1, 1, 0, 0, 1},
                                  {2027, 1, 1, 0, 0, 2}};
   for (int i = 0; i < 20; ++i) {
-    const CaptureTime header = seconds[i / 10 * 10 / 4];
+    const backup::CaptureTime header = seconds[i / 10 * 10 / 4];
     EXPECT_TRUE(Same(s.Frame(i % 10 == 0, 4, header), seconds[i / 4])) << "picture " << i;
   }
 }
@@ -52,7 +52,7 @@ TEST(FrameTimeRing, OneSecondIsAddedEveryFramePictures) {
 TEST(FrameTimeRing, EachStampCountsThePicturesBeforeItInItsSecondFromTheAnchor) {
   // 4 pictures per second, anchored at kT0, re-anchored by picture 6's header.
   FrameTimeRing ring;
-  const CaptureTime later = {2027, 1, 1, 0, 0, 5};
+  const backup::CaptureTime later = {2027, 1, 1, 0, 0, 5};
   const uint32_t expected[] = {0, 1, 2, 3, 0, 1, 0, 1};
   for (uint32_t i = 0; i < 8; ++i) {
     ASSERT_TRUE(ring.Stamp(i < 6 ? kT0 : later, 4, i == 0 || i == 6, i));
@@ -66,7 +66,7 @@ TEST(FrameTimeRing, KeyFrameOfAnotherSecondOrRateReanchors) {
   Stamper s;
   ASSERT_TRUE(s.Frame(true));
   ASSERT_TRUE(s.Frame(false));
-  const CaptureTime later = {2027, 1, 1, 0, 0, 5};
+  const backup::CaptureTime later = {2027, 1, 1, 0, 0, 5};
   EXPECT_TRUE(Same(s.Frame(true, 30, later), later));
   EXPECT_TRUE(Same(s.Frame(false), later)) << "non-key frames keep the anchor's second";
   EXPECT_TRUE(Same(s.Frame(true, 25, later), later));

@@ -49,7 +49,7 @@ engine::BitmapInfo Info(int w, int h) {
   return info;
 }
 
-const SYSTEMTIME kTime{2026, 12, 4, 10, 9, 30, 15, 0};
+const backup::CaptureTime kTime{2026, 12, 10, 9, 30, 15};
 
 struct Screen {
   Parent parent;

@@ -17,7 +17,7 @@ namespace {
 
 constexpr wchar_t kFolder[] = L"C:\\WEB_BACKUP\\";
 // A time no other test's pictures have.
-constexpr PanelTime kPlay{2031, 7, 8, 1, 2, 3};
+constexpr backup::CaptureTime kPlay{2031, 7, 8, 1, 2, 3};
 constexpr wchar_t kStem[] = L"CAM01_20310708_010203";
 
 class Parent : public win32::Window {
@@ -32,7 +32,7 @@ void Show(DisplayManager& display, int w, int h) {
   engine::BitmapInfo info{};
   info.header = engine::TopDownHeader(w, h);
   info.header.image_size = w * h * 3;
-  const SYSTEMTIME time{2031, 7, 0, 8, 1, 2, 3, 0};
+  const backup::CaptureTime time{2031, 7, 8, 1, 2, 3};
   display.Redraw(display.PresentPicture(info, pixels.data(), time));
 }
 

@@ -12,6 +12,7 @@
 
 #include "launcher_texts.h"
 #include "ostra_folder.h"
+#include "skin_rect.h"
 #include "velmora.h"
 #include "win32/dib.h"
 
@@ -21,11 +22,7 @@ using ostra::Centre;
 using ostra::TextOf;
 using ostra::WindowOf;
 
-RECT SkinRect(WORD id) {
-  RECT r{};
-  SMAPI_GetResourceRect(id, &r);
-  return r;
-}
+using skin::SkinRect;
 
 using uidriver::Click;
 

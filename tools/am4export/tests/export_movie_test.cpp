@@ -69,7 +69,7 @@ TEST(ExportIndex, PicturesCarryTheCaptureTimesThatTheDecodeStageStamps) {
   EXPECT_EQ(r.index.group_starts.size(), 50u);
   EXPECT_EQ(r.index.sounds.size(), 277u);
   EXPECT_TRUE(r.index.damaged.empty());
-  const int64_t start = engine::CalendarSeconds({2026, 3, 14, 9, 26, 55});
+  const int64_t start = backup::CalendarSeconds({2026, 3, 14, 9, 26, 55});
   for (size_t p = 0; p < r.index.pictures.size(); ++p)
     ASSERT_EQ(r.index.pictures[p].second, start + static_cast<int64_t>(p / 25)) << p;
   for (size_t s = 1; s < r.index.sounds.size(); ++s) ASSERT_LE(r.index.sounds[s - 1].group, r.index.sounds[s].group);
@@ -88,7 +88,7 @@ TEST(ExportIndex, SoundGoesWithTheGroupWhoseTimeItFallsIn) {
 TEST(ExportRange, ARangeTakesTheWholeGroupsThatHaveAPictureInIt) {
   const Recording r(MadeRecording(7));  // groups 0-6, 7-13, ... straddle the seconds
   ASSERT_EQ(r.index.group_starts.size(), 15u);
-  const int64_t noon = engine::CalendarSeconds({2026, 1, 1, 12, 0, 0});
+  const int64_t noon = backup::CalendarSeconds({2026, 1, 1, 12, 0, 0});
   struct Case {
     int64_t from, to;
     bool found;

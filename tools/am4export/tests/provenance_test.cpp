@@ -12,7 +12,7 @@ TEST(Provenance, TheExportedRangeIsReadBackFromTheText) {
   p.version = "1.0";
   p.source_name = "cams4_25fps.am4";
   p.range = {3584, 4294963200u, kHash, 7, 20};
-  p.asked_from = engine::CaptureTime{2026, 3, 14, 9, 26, 57};
+  p.asked_from = backup::CaptureTime{2026, 3, 14, 9, 26, 57};
   p.flags = {1, 2, 3, 4};
   const std::string text = ProvenanceText(p);
   EXPECT_NE(text.find("\nasked_from=2026-03-14 09:26:57\n"), std::string::npos);

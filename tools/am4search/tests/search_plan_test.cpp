@@ -16,7 +16,7 @@ TEST(SearchPlan, TheGroupsInRangeAreThoseWithAPictureCapturedInIt) {
   const Recording recording(Fixture("cams4_25fps.am4"));
   const auto& index = recording.index;
   ASSERT_EQ(index.group_starts.size(), 50u);
-  const int64_t start = engine::CalendarSeconds({2026, 3, 14, 9, 26, 55}) * 1000;
+  const int64_t start = backup::CalendarSeconds({2026, 3, 14, 9, 26, 55}) * 1000;
   struct Case {
     int64_t from, to;  // ms after the start
     uint32_t first, last;  // groups; first > last: none

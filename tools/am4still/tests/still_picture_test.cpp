@@ -32,7 +32,7 @@ TEST(StillPicture, EachCameraIsItsQuarterAtTheRecordedSize) {
 }
 
 TEST(StillPicture, TimesAreReadToTheSecondOrTheMillisecond) {
-  const int64_t second = engine::CalendarSeconds({2026, 3, 14, 9, 26, 57}) * 1000;
+  const int64_t second = backup::CalendarSeconds({2026, 3, 14, 9, 26, 57}) * 1000;
   struct Case {
     const char* text;
     bool ok;
@@ -63,7 +63,7 @@ am4export::RecordingIndex FixtureIndex() {
 TEST(StillPicture, ThePictureAtATimeIsTheOneOnShowThen) {
   const am4export::RecordingIndex index = FixtureIndex();
   ASSERT_EQ(index.pictures.size(), 250u);
-  const int64_t start = engine::CalendarSeconds({2026, 3, 14, 9, 26, 55}) * 1000;
+  const int64_t start = backup::CalendarSeconds({2026, 3, 14, 9, 26, 55}) * 1000;
   struct Case {
     int64_t ms;
     int64_t picture;

@@ -160,9 +160,9 @@ TEST(Am4Writer, FillerMarkerSeveralGroupsAndTruncation) {
 
 TEST(Am4Writer, HeaderTimesCrossDayYearAndLeapDay) {
   struct Case {
-    DateTime start;
+    backup::CaptureTime start;
     int64_t seconds;
-    DateTime expected;
+    backup::CaptureTime expected;
   };
   const Case cases[] = {
       {{2006, 12, 31, 23, 59, 58}, 3, {2007, 1, 1, 0, 0, 1}},
@@ -171,7 +171,7 @@ TEST(Am4Writer, HeaderTimesCrossDayYearAndLeapDay) {
       {{2026, 3, 14, 9, 26, 55}, 3600, {2026, 3, 14, 10, 26, 55}},
   };
   for (const Case& c : cases) {
-    const DateTime t = AddSeconds(c.start, c.seconds);
+    const backup::CaptureTime t = backup::AddSeconds(c.start, c.seconds);
     EXPECT_EQ((std::array{t.year, t.month, t.day, t.hour, t.minute, t.second}),
               (std::array{c.expected.year, c.expected.month, c.expected.day, c.expected.hour,
                           c.expected.minute, c.expected.second}));

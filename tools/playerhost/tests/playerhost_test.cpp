@@ -127,10 +127,7 @@ TEST(PlayerHost, OpensAFileThroughTheDialogAndShowsItsFirstPicture) {
   {
     win32::MemoryDC dc(nullptr);
     win32::SelectedObject use(dc.Get(), panel.Get());
-    const auto t = [](const backup::SegmentTime& s) {
-      return PanelTime{s.year, s.month, s.day, s.hour, s.minute, s.second};
-    };
-    DrawInfoTexts(dc.Get(), t(info.start_time), t(info.end_time), t(info.start_time));
+    DrawInfoTexts(dc.Get(), info.start_time, info.end_time, info.start_time);
   }
   for (int id : {65, 66, 68, 69, 74, 75})
     EXPECT_EQ(p.CaptureRect(id), FromBitmap(panel.Get(), SkinRect(id))) << "information text " << id;

@@ -33,6 +33,37 @@ class Window {
   HWND hwnd_ = nullptr;
 };
 
+// A control of another window class taken over after its creation (a list
+// view, a header, a push button): its messages reach OnMessage first, and
+// DefaultProc hands one on to the control's own procedure. With a property
+// name the object can be found from the control's HWND (for notifications
+// that reach the parent). Detaches when the control is destroyed or the
+// object goes.
+class SubclassedControl {
+ public:
+  SubclassedControl(const SubclassedControl&) = delete;
+  SubclassedControl& operator=(const SubclassedControl&) = delete;
+  virtual ~SubclassedControl();
+
+  HWND Hwnd() const { return hwnd_; }
+  // The object attached to `control` under `property`, or null.
+  static SubclassedControl* Find(HWND control, const wchar_t* property);
+
+ protected:
+  SubclassedControl() = default;
+  // False when control is null, this object is already attached, or the
+  // subclassing fails. `property`, when given, must outlive the object.
+  bool Attach(HWND control, const wchar_t* property = nullptr);
+  virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+  void Detach();
+  HWND hwnd_ = nullptr;
+  const wchar_t* property_ = nullptr;
+};
+
 // A dialog from a template: modal (Run) or modeless (Create). Controls are
 // reached with Item; OnMessage returns TRUE for a message it handled.
 class Dialog {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace engine {
+namespace backup {
 namespace {
 
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
@@ -19,20 +19,41 @@ int DaysInMonth(int y, int m) {
   return m == 2 && leap ? 29 : kDays[m - 1];
 }
 
+int64_t SecondsOf(const CaptureTime& t) {
+  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// A form's printf pattern and the field it starts at (0 year ... 5 second).
+struct Form {
+  const char* pattern;
+  int first;
+};
+
+Form FormOf(TimeForm form) {
+  switch (form) {
+    case TimeForm::kDashed: return {"%04u-%02u-%02u %02u:%02u:%02u", 0};
+    case TimeForm::kSlashed: return {"%04u/%02u/%02u %02u:%02u:%02u", 0};
+    case TimeForm::kFileStem: return {"%04u%02u%02u_%02u%02u%02u", 0};
+    case TimeForm::kPrinted: return {"%04u-%02u-%02u %02u-%02u-%02u", 0};
+    case TimeForm::kPanelDate: return {"DATE : %04u/%02u/%02u", 0};
+    case TimeForm::kPanelTime: return {"TIME : %02u:%02u:%02u", 3};
+  }
+  return {"", 0};
+}
+
 }  // namespace
 
 CaptureTime TimeFromWords(uint32_t date_word, uint32_t time_word) {
-  backup::SegmentHeader h{};
-  h.date_word = date_word;
-  h.time_word = time_word;
-  return backup::HeaderTime(h);
+  return {static_cast<uint16_t>((date_word >> 16 & 0xFF) + 1996), static_cast<uint16_t>(date_word >> 8 & 0xFF),
+          static_cast<uint16_t>(date_word & 0xFF), static_cast<uint16_t>(time_word >> 16 & 0xFF),
+          static_cast<uint16_t>(time_word >> 8 & 0xFF), static_cast<uint16_t>(time_word & 0xFF)};
 }
 
 int64_t CalendarSeconds(const CaptureTime& t) {
   if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > DaysInMonth(t.year, t.month) || t.hour > 23 ||
       t.minute > 59 || t.second > 59)
     return 0;
-  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+  return SecondsOf(t);
 }
 
 CaptureTime FromCalendarSeconds(int64_t seconds) {
@@ -53,11 +74,26 @@ CaptureTime FromCalendarSeconds(int64_t seconds) {
           static_cast<uint16_t>(rest % 60)};
 }
 
-std::string FormatCaptureTime(const CaptureTime& t) {
-  char text[kCaptureTimeTextLength + 1];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.year % 10000u, t.month % 100u, t.day % 100u,
-                t.hour % 100u, t.minute % 100u, t.second % 100u);
+CaptureTime AddSeconds(const CaptureTime& t, int64_t seconds) { return FromCalendarSeconds(SecondsOf(t) + seconds); }
+
+std::string FormatTime(const CaptureTime& t, TimeForm form) {
+  const unsigned fields[9] = {t.year, t.month, t.day, t.hour, t.minute, t.second};
+  const Form f = FormOf(form);
+  const unsigned* v = fields + f.first;
+  char text[64];
+  std::snprintf(text, sizeof text, f.pattern, v[0], v[1], v[2], v[3], v[4], v[5]);
   return text;
+}
+
+std::wstring FormatTimeWide(const CaptureTime& t, TimeForm form) {
+  const std::string text = FormatTime(t, form);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::string FormatCaptureTime(const CaptureTime& t) {
+  const CaptureTime cut = {uint16_t(t.year % 10000u), uint16_t(t.month % 100u), uint16_t(t.day % 100u),
+                           uint16_t(t.hour % 100u), uint16_t(t.minute % 100u), uint16_t(t.second % 100u)};
+  return FormatTime(cut, TimeForm::kDashed);
 }
 
 std::string FormatCaptureTime(const CaptureTime& t, uint32_t millisecond) {
@@ -87,4 +123,4 @@ bool ParseCaptureTime(const char* text, CaptureTime& t) {
   return true;
 }
 
-}  // namespace engine
+}  // namespace backup
