@@ -35,6 +35,7 @@ void DataLoadWorker::Loop() {
     if (mode != last || one_shot) {
       const int ms = mode == last ? 0 : one_shot ? kOneShotQuiesceMs : kRunningQuiesceMs;
       if (!Quiesce(ms, mode)) continue;  // stopped, or another mode was chosen
+      if (mode != last) Resume(row.command);
       last = mode;
     }
     if (one_shot) {
@@ -76,6 +77,15 @@ bool DataLoadWorker::Quiesce(int ms, int mode) {
   const bool kept = NapWhile(state_.data_load, ms, [&] { return state_.mode.load() == mode; });
   state_.ResetPipeline(false);
   return kept;
+}
+
+// Play and reverse play go on from the picture on screen, whichever way it
+// came there (a step, a one-shot picture, a pause in another mode).
+void DataLoadWorker::Resume(WorkerCommand command) {
+  if ((command != WorkerCommand::kPlay && command != WorkerCommand::kReverse) || !state_.shown_valid.load()) return;
+  int skip = 0;
+  if (reader_.ReadResume(state_.shown_timestamp.load(), IsForward(command) ? 1 : -1, skip))
+    state_.display_skip.store(skip);
 }
 
 // One segment read and queued whole before the others start on it, so the

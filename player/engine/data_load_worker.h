@@ -25,6 +25,7 @@ class DataLoadWorker : private ReaderHost {
   // Both other workers idle and parked: nothing touches queues, slots or the decoder.
   void ParkWorkers();
   bool Quiesce(int ms, int mode);
+  void Resume(WorkerCommand command);
   void ReadOneShot(int mode, const ModeRow& row);
   void RunStep(int direction);
   void PlayOutLastGroup(int mode);

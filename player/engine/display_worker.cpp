@@ -80,6 +80,11 @@ void DisplayWorker::Step(WorkerCommand issued) {
     return;
   }
   const bool forward = IsForward(issued);
+  if (state_.display_skip.load() > 0) {  // up to the picture on screen when play started
+    state_.display_skip.fetch_sub(1);
+    forward ? slots.AdvanceForward() : slots.AdvanceBackward();
+    return;
+  }
   const PictureEntry& picture = forward ? slots.Forward() : slots.Backward();
   if (audio) state_.audio->SetVideoTime(picture.timestamp);
 

@@ -37,6 +37,7 @@ void EngineState::ResetPipeline(bool keep_shown) {
   stage.ResetPipeline(keep_shown);
   if (audio_open.load()) audio->StopAndEmpty();
   pacing_reset.store(true);
+  display_skip.store(0);
 }
 
 }  // namespace engine

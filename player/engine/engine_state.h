@@ -66,6 +66,7 @@ struct EngineState {
   std::atomic<bool> decoding{false};          // the decompress worker is inside a decode step
   std::atomic<bool> shown_valid{false};       // written by the display worker with shown_timestamp
   std::atomic<uint32_t> shown_timestamp{0};   // the picture last handed to the view
+  std::atomic<int32_t> display_skip{0};       // the data-load worker: pictures to drop before play goes on
   std::atomic<int32_t> presenting{0};         // the display worker is handing a picture to the view
   std::atomic<DWORD> display_thread_id{0};    // written by the display worker as it starts
   std::atomic<bool> pacing_reset{true};       // any thread: the display's schedule starts again

@@ -211,38 +211,55 @@ bool SegmentReader::LoadNeighbour(uint32_t& offset, SegmentHeader& header, int d
   return LoadSegment(offset, header);
 }
 
-bool SegmentReader::ReadStep(uint32_t shown, int direction) {
-  constexpr int kMaxHops = 64;  // segments walked to find the picture on screen
-  if (!source_) return false;
-  uint32_t offset = current_ < info_.first_header_offset ? info_.first_header_offset : current_;
-  const uint32_t start = offset;
-  SegmentHeader header;
-  bool found = false;
+// Walks from the current segment (or the one before, when reading went past
+// the last) towards the one holding the picture with timestamp `shown`, up
+// to 64 segments; that segment is then loaded and split, and `at` indexes
+// the picture in video_frames_.
+bool SegmentReader::FindShown(uint32_t shown, uint32_t& offset, SegmentHeader& header, size_t& at) {
+  constexpr int kMaxHops = 64;
+  offset = current_ < info_.first_header_offset ? info_.first_header_offset : current_;
+  if (!LoadSegment(offset, header)) {
+    if (!positioned_ || previous_ >= offset || !LoadSegment(previous_, header)) return false;
+    offset = previous_;
+  }
   int search = 0;  // the way the walk goes: towards `shown`
-  size_t at = 0;   // index into video_frames_ of the picture on screen
-  for (int hop = 0; hop < kMaxHops && !found; ++hop) {
-    if (!(hop == 0 ? LoadSegment(offset, header) : LoadNeighbour(offset, header, search))) break;
+  at = 0;
+  for (int hop = 0; hop < kMaxHops; ++hop) {
+    if (hop > 0 && !LoadNeighbour(offset, header, search)) return false;
     const auto before = [&](size_t i) { return static_cast<int32_t>(frames_[video_frames_[i]].timestamp - shown) < 0; };
     const auto after = [&](size_t i) { return static_cast<int32_t>(frames_[video_frames_[i]].timestamp - shown) > 0; };
     const int way = before(video_frames_.size() - 1) ? 1 : after(0) ? -1 : 0;
     if (way == 0) {
       while (at + 1 < video_frames_.size() && before(at)) ++at;
-      found = true;
-    } else if (search == -way) {
-      break;  // it lies between two segments: not a picture of the file
+      return true;
     }
+    if (search == -way) return false;  // it lies between two segments: not a picture of the file
     search = way;
   }
+  return false;
+}
+
+// The frame index of the key frame that starts the group holding frame `frame`.
+size_t SegmentReader::GroupStartOf(size_t frame) const {
+  size_t first = group_starts_.front();
+  for (size_t g : group_starts_) first = g <= frame ? g : first;
+  return first;
+}
+
+bool SegmentReader::ReadStep(uint32_t shown, int direction) {
+  if (!source_) return false;
+  const uint32_t start = current_ < info_.first_header_offset ? info_.first_header_offset : current_;
+  uint32_t offset;
+  SegmentHeader header;
+  size_t at;
   bool queued = false;
-  if (found) {
+  if (FindShown(shown, offset, header, at)) {
     const bool inside = direction < 0 ? at > 0 : at + 1 < video_frames_.size();
     if (inside || LoadNeighbour(offset, header, direction)) {
       const size_t target = inside ? (direction < 0 ? at - 1 : at + 1) : direction < 0 ? video_frames_.size() - 1 : 0;
       const size_t last = video_frames_[target];
-      size_t first = group_starts_.front();
-      for (size_t g : group_starts_) first = g <= last ? g : first;
       queued = sets_.Scan(sector_);
-      for (size_t i = first; queued && i <= last; ++i) {
+      for (size_t i = GroupStartOf(last); queued && i <= last; ++i) {
         const SplitFrame& f = frames_[i];
         if (f.stream_kind != kVideoStream) continue;
         const FrameRecord record = MakeFrameRecord(f, header);
@@ -259,12 +276,45 @@ bool SegmentReader::ReadStep(uint32_t shown, int direction) {
   return queued;
 }
 
+bool SegmentReader::ReadResume(uint32_t shown, int direction, int& skip) {
+  skip = 0;
+  if (!source_ || seek_pending_.load()) return false;
+  const uint32_t before = source_->Position();
+  uint32_t offset;
+  SegmentHeader header;
+  size_t at;
+  if (!FindShown(shown, offset, header, at) || !sets_.Scan(sector_)) {
+    SeekTo(*source_, before);  // the usual read goes on from where it was
+    return false;
+  }
+  const size_t frame = video_frames_[at], first = GroupStartOf(frame);
+  bool queued;
+  if (direction > 0) {  // the shown picture's group whole (it decodes from its key frame), sound after it
+    for (size_t v : video_frames_) skip += v >= first && v <= frame;
+    queued = QueueFrames(first, frames_.size(), header, frame + 1);
+  } else {  // the groups before the picture, last first, its own up to the picture
+    queued = frame == first || QueueFrames(first, frame, header);
+    for (size_t g = group_starts_.size(); queued && g-- > 0;) {
+      const size_t begin = group_starts_[g];
+      if (begin < first) queued = QueueFrames(begin, g + 1 < group_starts_.size() ? group_starts_[g + 1] : frames_.size(), header);
+    }
+  }
+  current_ = offset;
+  previous_ = PreviousHeaderOffset(offset, header);
+  next_ = FollowingHeaderOffset(offset, header);
+  positioned_ = true;
+  OnSearchPosition(offset);
+  if (!queued) skip = 0;
+  return true;
+}
+
 // False when the video queue was full: it is emptied and the rest dropped.
-bool SegmentReader::QueueFrames(size_t begin, size_t end, const SegmentHeader& header) {
+bool SegmentReader::QueueFrames(size_t begin, size_t end, const SegmentHeader& header, size_t sound_from) {
   for (size_t i = begin; i < end; ++i) {
     const SplitFrame& f = frames_[i];
     const FrameRecord record = MakeFrameRecord(f, header);
     if (f.stream_kind != kVideoStream) {
+      if (i < sound_from) continue;
       if (!audio_.Push(&record, f.box, f.size)) {
         audio_.Empty();  // stale sound makes room
         audio_.Push(&record, f.box, f.size);

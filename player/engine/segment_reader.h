@@ -64,6 +64,15 @@ class SegmentReader : private backup::SearchObserver {
   // read starts at the target's segment (the current one after a failure).
   bool ReadStep(uint32_t shown, int direction);
 
+  // Play or reverse play (direction < 0) going on from the picture with
+  // timestamp `shown`: finds its segment as a step does, then queues forward
+  // its group and the rest of the segment, the sound from the picture on
+  // (`skip` is then how many pictures the display drops, the shown one
+  // last), or backward the pictures before it, last group first. Later reads
+  // go on from that segment. False, with nothing queued and the position
+  // as it was, when `shown` is not found or a seek is pending.
+  bool ReadResume(uint32_t shown, int direction, int& skip);
+
   uint32_t Current() const { return current_; }
   uint32_t Previous() const { return previous_; }
   uint32_t Next() const { return next_; }
@@ -82,7 +91,10 @@ class SegmentReader : private backup::SearchObserver {
   bool ReadPayload(const backup::SegmentHeader& header);
   bool ReadPayloadAndQueue(const uint8_t* sector, const backup::SegmentHeader& header);
   bool Queue(const backup::SegmentHeader& header);
-  bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header);
+  // Frames begin .. end; sound only from index sound_from on.
+  bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header, size_t sound_from = 0);
+  bool FindShown(uint32_t shown, uint32_t& offset, backup::SegmentHeader& header, size_t& at);
+  size_t GroupStartOf(size_t frame) const;
   bool OnSearchPosition(uint32_t position) override;
   void ClearPosition();
 

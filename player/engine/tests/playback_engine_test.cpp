@@ -330,11 +330,11 @@ TEST_F(PlaybackEngineTest, SegmentsOfSeveralGroupsPlayInOrderBothWays) {
   Sleep(1500);
   EXPECT_EQ(view_.Pictures(), std::vector<int>{0}) << "no stray picture after the first";
   Play(kModePlay);
-  EXPECT_EQ(view_.Pictures(), Range(15, 50)) << "play reads on from the segment after the one shown";
+  EXPECT_EQ(view_.Pictures(), Range(1, 50)) << "play goes on from the picture shown";
   Play(kModeLast);
   EXPECT_EQ(view_.Pictures(), std::vector<int>{44});
   Play(kModeReverse);
-  EXPECT_EQ(view_.Pictures(), Range(29, -1, -1));
+  EXPECT_EQ(view_.Pictures(), Range(43, -1, -1));
   engine_->SeekTo(0.6);
   WaitPaused();
   const auto last = view_.Pictures();
@@ -487,6 +487,50 @@ TEST_F(PlaybackEngineTest, StepsGoOnFromWhereEveryModeStopped) {
   for (const Shown& s : played) EXPECT_EQ(s.mode, kModePlay);
   EXPECT_GT(played.back().picture, paused_at);
   EXPECT_TRUE(StepAndWatch(*engine_, view_, 0).empty());
+}
+
+// The first picture `mode` shows, then pause.
+int FirstShownIn(PlaybackEngine& engine, RecordingView& view, int mode) {
+  view.TakeShown();
+  engine.SetPlayMode(mode);
+  std::vector<Shown> shown;
+  for (int ms = 0; ms < 10000 && shown.empty(); ms += 5) {
+    Sleep(5);
+    shown = view.TakeShown();
+  }
+  engine.SetPlayMode(kModePause);
+  return shown.empty() ? -1 : shown.front().picture;
+}
+
+TEST_F(PlaybackEngineTest, PlayAndReversePlayGoOnFromThePictureOnScreen) {
+  Start("multi_group.am4");  // three groups of five in each segment
+  view_.TakeShown();
+  EXPECT_EQ(FirstShownIn(*engine_, view_, kModePlay), 1) << "after the first picture";
+  Play(kModeFirst);
+  EXPECT_EQ(FirstShownIn(*engine_, view_, kModePlay), 1) << "after first position";
+  Play(kModeLast);
+  EXPECT_EQ(FirstShownIn(*engine_, view_, kModeReverse), 43) << "after last position";
+  for (int direction : {+1, -1}) {
+    SCOPED_TRACE(direction);
+    Play(kModeFirst);
+    view_.TakeShown();
+    for (int i = 0; i < 7; ++i) ASSERT_EQ(StepAndWatch(*engine_, view_, +1).size(), 1u);
+    EXPECT_EQ(FirstShownIn(*engine_, view_, direction > 0 ? kModePlay : kModeReverse), 7 + direction)
+        << "after steps into the second group";
+  }
+  engine_->SeekTo(0.5);
+  WaitPaused();
+  const auto seeked = view_.Pictures();
+  ASSERT_EQ(seeked.size(), 1u);
+  EXPECT_EQ(FirstShownIn(*engine_, view_, kModePlay), seeked[0] + 1) << "after a seek";
+  // Paused in play with later groups queued, then the other way.
+  engine_->SetPlayMode(kModePlay);
+  Sleep(600);
+  engine_->SetPlayMode(kModePause);
+  WaitPaused();
+  const int paused_at = view_.TakeShown().back().picture;
+  EXPECT_EQ(FirstShownIn(*engine_, view_, kModeReverse), paused_at - 1) << "reverse after play";
+  EXPECT_EQ(engine_->TerminatedWorkers(), 0);
 }
 
 TEST_F(PlaybackEngineTest, PlaybackRunsSilentWhenTheSoundOutputCannotOpen) {

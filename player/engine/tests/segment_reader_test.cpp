@@ -304,5 +304,55 @@ TEST(SegmentReader, AfterAStepReadingGoesOnFromTheTargetsSegment) {
   EXPECT_EQ(r->Pictures(), Range(60, 65));
 }
 
+TEST(SegmentReader, PlayGoesOnFromThePictureShownEitherWay) {
+  constexpr uint32_t kTicks = 3600;
+  const struct {
+    const char* fixture;
+    int shown, direction;
+    std::vector<int> queued;  // by the resume
+    int skip;                 // pictures the display drops
+    std::vector<int> next;    // the read after it, the same way; empty: it fails
+  } cases[] = {
+      {"multi_group.am4", 0, +1, Range(0, 15), 1, Range(15, 30)},
+      {"multi_group.am4", 7, +1, Range(5, 15), 3, Range(15, 30)},  // decoded from its group's key picture
+      {"multi_group.am4", 14, +1, {10, 11, 12, 13, 14}, 5, Range(15, 30)},
+      {"multi_group.am4", 7, -1, {5, 6, 0, 1, 2, 3, 4}, 0, {}},  // the groups before it, last first
+      {"multi_group.am4", 20, -1, Range(15, 20), 0, Range(0, 15)},
+      {"cams4_25fps.am4", 123, +1, Range(120, 125), 4, Range(125, 130)},
+      {"cams4_25fps.am4", 249, +1, Range(245, 250), 5, {}},
+      {"cams4_25fps.am4", 0, -1, {}, 0, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.fixture) + " " + std::to_string(c.shown) + " " + std::to_string(c.direction));
+    auto r = std::make_unique<Reading>(c.fixture);
+    ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+    r->Pictures();
+    int skip = -1;
+    ASSERT_TRUE(r->reader.ReadResume(c.shown * kTicks, c.direction, skip));
+    EXPECT_EQ(r->Pictures(), c.queued);
+    EXPECT_EQ(skip, c.skip);
+    EXPECT_EQ(r->reader.Read(c.direction > 0 ? ReaderKind::kForward : ReaderKind::kReverse), !c.next.empty());
+    EXPECT_EQ(r->Pictures(), c.next);
+  }
+  // Play read past the last segment: the walk starts from the segment before.
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  while (r->reader.Read(ReaderKind::kForward)) r->Pictures();
+  int skip = -1;
+  ASSERT_TRUE(r->reader.ReadResume(247 * kTicks, -1, skip));
+  EXPECT_EQ(r->Pictures(), (std::vector<int>{245, 246}));
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kReverse));
+  EXPECT_EQ(r->Pictures(), Range(240, 245));
+  // A picture not in the file: nothing queued, and reading goes on as before.
+  r = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+  r->Pictures();
+  EXPECT_FALSE(r->reader.ReadResume(900 * kTicks, +1, skip));
+  EXPECT_EQ(skip, 0);
+  EXPECT_TRUE(r->Pictures().empty());
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->Pictures(), Range(5, 10));
+}
+
 }  // namespace
 }  // namespace engine
