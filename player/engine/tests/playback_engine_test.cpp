@@ -267,10 +267,11 @@ TEST_F(PlaybackEngineTest, OneSegmentFileShowsItsFirstPictureAndEveryModeEndsInP
   EXPECT_EQ(engine_->Info().SpanLength(), 0u);
   EXPECT_EQ(view_.Pictures(), std::vector<int>{0});
   Play(kModePlay);
+  EXPECT_EQ(view_.Pictures(), Range(1, 5)) << "on from the first picture to the end of its segment";
   Play(kModeLast);
   EXPECT_EQ(view_.Pictures(), std::vector<int>{}) << "no segment after it or ending inside the span";
   Play(kModeReverse);
-  EXPECT_EQ(view_.Pictures(), Range(4, -1, -1)) << "from the end of the file back to its start";
+  EXPECT_EQ(view_.Pictures(), Range(3, -1, -1)) << "from the picture shown back to the start";
   engine_->SeekTo(0.3);
   WaitPaused();
   EXPECT_EQ(view_.Pictures(), std::vector<int>{0});
@@ -284,7 +285,7 @@ TEST_F(PlaybackEngineTest, ADamagedHeaderEndsPlayInPauseWithoutRepeatingPictures
   WaitPaused();
   view_.TakeShown();
   Play(kModePlay);
-  EXPECT_EQ(view_.Pictures(), Range(10, 20)) << "segment 1 after the first picture, then pause";
+  EXPECT_EQ(view_.Pictures(), Range(1, 20)) << "on from the first picture through segment 1, then pause";
 }
 
 TEST_F(PlaybackEngineTest, ReaderFailuresPauseAfterThePicturesBefore) {
