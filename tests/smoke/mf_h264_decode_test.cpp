@@ -67,15 +67,14 @@ struct Picture {
 class MfH264Decode : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-    com_up_ = true;
+    ASSERT_TRUE(com_.emplace(win32::Apartment::kMultithreaded).Ok());
     ASSERT_EQ(MFStartup(MF_VERSION, MFSTARTUP_NOSOCKET), S_OK);
     mf_up_ = true;
   }
   void TearDown() override {
     decoder_.Reset();
     if (mf_up_) MFShutdown();
-    if (com_up_) CoUninitialize();
+    com_.reset();
   }
 
   void CreateDecoder() {
@@ -207,7 +206,8 @@ class MfH264Decode : public testing::Test {
   std::vector<Picture> pictures_;
 
  private:
-  bool com_up_ = false, mf_up_ = false;
+  std::optional<win32::ComScope> com_;
+  bool mf_up_ = false;
 };
 
 TEST_F(MfH264Decode, DecodesPicturesInOrderOneOutForEachIn) {

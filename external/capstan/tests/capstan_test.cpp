@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -88,7 +89,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 class Capstan : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    com_.emplace(win32::Apartment::kMultithreaded);
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     folder_ = std::string(temp) + "capstan_test_" + std::to_string(GetCurrentProcessId());
@@ -96,11 +97,12 @@ class Capstan : public ::testing::Test {
   }
   void TearDown() override {
     CapCloseAvi();
-    CoUninitialize();
+    com_.reset();
   }
   std::string Path(const char* name) const { return folder_ + "\\" + name; }
 
   std::string folder_;
+  std::optional<win32::ComScope> com_;
 };
 
 // The stream of a recording as the AVI file library reads it.
@@ -183,11 +185,10 @@ TEST_F(Capstan, ACloseDuringAppendsLeavesAWholeFile) {
     std::atomic<bool> running{true};
     std::atomic<int> appended{0};
     std::thread display([&] {
-      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      const win32::ComScope com(win32::Apartment::kMultithreaded);
       const win32::Bitmap picture = MakePicture(round);
       while (running.load())
         if (CapScr2Avi(nullptr, picture.Get(), kWidth, kHeight, "", 1, 0)) appended.fetch_add(1);
-      CoUninitialize();
     });
     while (appended.load() < 3 + round * 4) Sleep(1);
     EXPECT_EQ(CapCloseAvi(), 1);

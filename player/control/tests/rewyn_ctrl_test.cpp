@@ -16,6 +16,7 @@
 #include "control_messages.h"
 #include "fake_container.h"
 #include "mark_reader.h"
+#include "message_pump.h"
 #include "player_controls.h"
 #include "player_messages.h"
 #include "skin_table.h"
@@ -37,20 +38,8 @@ std::wstring Fixture(const char* name) {
   return std::wstring(path.begin(), path.end());
 }
 
-void Pump(int ms) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < DWORD(ms);) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-  return uidriver::WaitUntil([&] { return Pump(20), done(); }, ms, 0);
-}
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 RECT SkinRect(int id) {
   const auto r = skin::FindRect(skin::kPlayerSkin, uint16_t(id));
@@ -66,7 +55,7 @@ class Container : public win32::Window {
   void Raise() {
     SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(Hwnd());
-    Pump(200);
+    PumpFor(200);
   }
   int exits = 0, closes = 0;
 
@@ -236,17 +225,17 @@ TEST_F(RewynCtrl, TwoControlsUnderOneParentSubclassItOnceAndMovesReachTheNewestV
     ASSERT_TRUE(a.View() && b.View());
     FollowCounter follow_a(a.View()), follow_b(b.View());
     SetWindowPos(parent.Hwnd(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Pump(100);
+    PumpFor(100);
     EXPECT_EQ(follow_b.moves, 1);
     EXPECT_EQ(follow_a.moves, 0) << "only the control created last follows";
   }
   EXPECT_NE(GetWindowLongPtrW(parent.Hwnd(), GWLP_WNDPROC), own_procedure) << "still hooked for the first";
   SetWindowPos(parent.Hwnd(), nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump(100);
+  PumpFor(100);
   a.Close();
   EXPECT_EQ(GetWindowLongPtrW(parent.Hwnd(), GWLP_WNDPROC), own_procedure);
   SetWindowPos(parent.Hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump(100);
+  PumpFor(100);
 }
 
 TEST_F(RewynCtrl, TwoControlsUnderTwoParentsEachPlayTheirOwnFile) {
@@ -258,13 +247,13 @@ TEST_F(RewynCtrl, TwoControlsUnderTwoParentsEachPlayTheirOwnFile) {
   ASSERT_TRUE(a.View() && b.View());
   FollowCounter follow_a(a.View()), follow_b(b.View());
   SetWindowPos(right.Hwnd(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(follow_b.moves, 1);
   EXPECT_EQ(follow_a.moves, 0);
 
   ASSERT_TRUE(a.Open(Fixture("cams4_25fps.am4")));
   ASSERT_TRUE(b.Open(Fixture("cams4_30fps_480.am4")));
-  Pump(1500);  // both pause on their first picture
+  PumpFor(1500);  // both pause on their first picture
   left.Raise();
   EXPECT_TRUE(PumpUntil([&] { return a.Picture() == 0; }, 15000));
   right.Raise();
@@ -405,7 +394,7 @@ TEST_F(RewynCtrl, AContainerLivesOnAfterTheControlUnloads) {
     c.Click(view::kPlay);
     ASSERT_TRUE(PumpUntil([&] { return c.Picture() >= 10; }, 10000)) << "decoded through the guarded calls";
   }
-  Pump(100);
+  PumpFor(100);
   CoFreeUnusedLibrariesEx(0, 0);
   ASSERT_EQ(GetModuleHandleW(L"Rewyn.dll"), nullptr) << "the control's module really unloaded";
   ASSERT_EQ(GetModuleHandleW(L"framix.dll"), nullptr);
