@@ -81,12 +81,17 @@ double MeanLevel(const Pixels& p) {
 }
 
 // The picture of single view moves on (the panels hide the mode icons).
-bool Advances(const PlayerDriver& p, int timeout_ms) {
+testing::AssertionResult Advances(const PlayerDriver& p, int timeout_ms) {
   const auto first = p.MarkShown(-1);
-  return first && uidriver::WaitUntil([&] {
+  if (!first) return testing::AssertionFailure() << "no picture mark on screen";
+  int last = first->picture;
+  const bool moved = uidriver::WaitUntil([&] {
     const auto now = p.MarkShown(-1);
+    if (now) last = now->picture;
     return now && now->picture > first->picture;
   }, timeout_ms);
+  if (moved) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "picture " << first->picture << ", then " << last;
 }
 
 // The names of the folder's files that match `pattern`, sorted.
