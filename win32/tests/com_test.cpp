@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "registry_read.h"
 #include "win32/com_module.h"
 #include "win32/com_object.h"
 #include "win32/owners.h"
@@ -137,20 +138,8 @@ TEST(ComModule, HandsOutFactoriesOfItsClassesOnly) {
   EXPECT_EQ(kModule.CanUnloadNow(), S_OK);
 }
 
-std::wstring Value(const std::wstring& key, const wchar_t* name = nullptr) {
-  wchar_t data[512] = {};
-  DWORD size = sizeof(data);
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-    return L"<none>";
-  return data;
-}
-
-bool KeyExists(const std::wstring& key) {
-  HKEY k = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-  RegCloseKey(k);
-  return true;
-}
+using testsupport::KeyExists;
+using testsupport::Value;
 
 std::wstring ThisProgram() {
   wchar_t path[MAX_PATH] = {};

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "registry_read.h"
 #include "rewyn_h.h"
 #include "win32/owners.h"
 
@@ -38,21 +39,8 @@ DWORD Regsvr32(const std::wstring& options) {
   return code;
 }
 
-// The value (default: the key's own) of HKCR\key; nullopt-like "<none>" when absent.
-std::wstring Value(const std::wstring& key, const wchar_t* name = nullptr) {
-  wchar_t data[512] = {};
-  DWORD size = sizeof(data);
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-    return L"<none>";
-  return data;
-}
-
-bool KeyExists(const std::wstring& key) {
-  HKEY k = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-  RegCloseKey(k);
-  return true;
-}
+using testsupport::KeyExists;
+using testsupport::Value;
 
 std::wstring Text(REFGUID id) {
   wchar_t text[40] = {};
