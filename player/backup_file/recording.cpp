@@ -139,12 +139,13 @@ bool FindHeaderBackward(ByteSource& source, uint8_t* sector, uint32_t& offset, S
   return FindHeader(source, sector, offset, observer, true);
 }
 
-void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor) {
+void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor,
+                  SearchObserver* stop) {
   uint8_t sector[kSectorSize];
   uint64_t next = info.first_header_offset;
   uint32_t offset = 0;
   while (next <= info.last_header_offset && SeekTo(source, static_cast<uint32_t>(next)) &&
-         FindHeaderForward(source, sector, offset, nullptr) && offset <= info.last_header_offset) {
+         FindHeaderForward(source, sector, offset, stop) && offset <= info.last_header_offset) {
     const SegmentHeader header = ParseSegmentHeader(sector);
     next = uint64_t{offset} + kSectorSize + uint64_t{header.data_sectors} * kSectorSize;
     const bool readable = header.payload_length <= kPayloadBufferSize &&

@@ -66,6 +66,9 @@ class SegmentVisitor {
 // Reads the recording's segments forwards, from the first header up to and
 // including the last, each next header searched from the end of the previous
 // segment's data sectors. `payload` is a buffer of kPayloadBufferSize bytes.
-void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor);
+// `stop`, when given, is asked at every sector a header search passes: false
+// ends the reading.
+void ReadSegments(ByteSource& source, const RecordingInfo& info, uint8_t* payload, SegmentVisitor& visitor,
+                  SearchObserver* stop = nullptr);
 
 }  // namespace backup

@@ -257,18 +257,44 @@ bool SegmentReader::ReadStep(uint32_t shown, int direction) {
     const bool inside = direction < 0 ? at > 0 : at + 1 < video_frames_.size();
     if (inside || LoadNeighbour(offset, header, direction)) {
       const size_t target = inside ? (direction < 0 ? at - 1 : at + 1) : direction < 0 ? video_frames_.size() - 1 : 0;
-      const size_t last = video_frames_[target];
-      queued = sets_.Scan(sector_);
-      for (size_t i = GroupStartOf(last); queued && i <= last; ++i) {
-        const SplitFrame& f = frames_[i];
-        if (f.stream_kind != kVideoStream) continue;
-        const FrameRecord record = MakeFrameRecord(f, header);
-        queued = video_.Push(&record, f.box, f.size);
-      }
-      if (!queued) video_.Empty();
+      queued = QueueUpTo(video_frames_[target], header);
     }
   }
-  // The next read of any direction starts with the segment shown.
+  return EndOneShot(queued, offset, start);
+}
+
+bool SegmentReader::ReadPicture(uint32_t offset, uint32_t timestamp) {
+  if (!source_) return false;
+  const uint32_t start = current_ < info_.first_header_offset ? info_.first_header_offset : current_;
+  SegmentHeader header;
+  bool queued = false;
+  if (offset >= info_.first_header_offset && offset <= info_.last_header_offset && LoadSegment(offset, header)) {
+    for (size_t v : video_frames_) {
+      if (frames_[v].timestamp != timestamp) continue;
+      queued = QueueUpTo(v, header);
+      break;
+    }
+  }
+  return EndOneShot(queued, offset, start);
+}
+
+// The video frames from the key frame of frame `last`'s group up to it;
+// false, with the queue emptied, when they do not all fit.
+bool SegmentReader::QueueUpTo(size_t last, const SegmentHeader& header) {
+  bool queued = sets_.Scan(sector_);
+  for (size_t i = GroupStartOf(last); queued && i <= last; ++i) {
+    const SplitFrame& f = frames_[i];
+    if (f.stream_kind != kVideoStream) continue;
+    const FrameRecord record = MakeFrameRecord(f, header);
+    queued = video_.Push(&record, f.box, f.size);
+  }
+  if (!queued) video_.Empty();
+  return queued;
+}
+
+// After a one-shot picture: the next read of any direction starts with its
+// segment, or where reading was (`start`) when nothing was queued.
+bool SegmentReader::EndOneShot(bool queued, uint32_t offset, uint32_t start) {
   ClearPosition();
   current_ = queued ? offset : start;
   SeekTo(*source_, current_);

@@ -63,6 +63,11 @@ class SegmentReader : private backup::SearchObserver {
   // picture or when `shown` is not found. Afterwards a forward or reverse
   // read starts at the target's segment (the current one after a failure).
   bool ReadStep(uint32_t shown, int direction);
+  // The picture with timestamp `timestamp` in the segment whose header is
+  // at `offset`: the video frames from its group's key frame up to it are
+  // queued, as a step queues its target. False, with nothing queued, when
+  // there is no such picture. Later reads go on as after a step.
+  bool ReadPicture(uint32_t offset, uint32_t timestamp);
 
   // Play or reverse play (direction < 0) going on from the picture with
   // timestamp `shown`: finds its segment as a step does, then queues forward
@@ -95,6 +100,8 @@ class SegmentReader : private backup::SearchObserver {
   bool QueueFrames(size_t begin, size_t end, const backup::SegmentHeader& header, size_t sound_from = 0);
   bool FindShown(uint32_t shown, uint32_t& offset, backup::SegmentHeader& header, size_t& at);
   size_t GroupStartOf(size_t frame) const;
+  bool QueueUpTo(size_t last, const backup::SegmentHeader& header);
+  bool EndOneShot(bool queued, uint32_t offset, uint32_t start);
   bool OnSearchPosition(uint32_t position) override;
   void ClearPosition();
 

@@ -19,8 +19,6 @@ std::string Seconds(uint64_t ticks) {
 
 }  // namespace
 
-int64_t CaptureMilliseconds(const IndexedPicture& p) { return p.second * 1000 + p.millisecond; }
-
 std::string PictureTime(const IndexedPicture& picture) {
   return backup::FormatCaptureTime(picture.time, picture.millisecond);
 }

@@ -28,10 +28,8 @@ struct FlagCounts {
   uint32_t gap = 0, repeat = 0, back = 0, after_damage = 0;
 };
 
-// The capture time to the millisecond: "YYYY-MM-DD hh:mm:ss.mmm", and in
-// milliseconds since 1970.
+// The capture time to the millisecond: "YYYY-MM-DD hh:mm:ss.mmm".
 std::string PictureTime(const IndexedPicture& picture);
-int64_t CaptureMilliseconds(const IndexedPicture& picture);
 
 // The ledger of the exported pictures; `digests` has one per picture, as
 // WriteExport gave them. Counts the flags into `counts`.

@@ -19,12 +19,8 @@
 #include <string>
 
 #include "capture_time.h"
-#include "export_files.h"
-#include "ledger.h"
-#include "recording_frames.h"
-#include "region_watch.h"
-#include "search_plan.h"
-#include "still_picture.h"
+#include "recording_search.h"
+#include "win32/text_codec.h"
 
 namespace {
 
@@ -35,100 +31,44 @@ const char kUsage[] =
     "                 [--to \"YYYY-MM-DD hh:mm:ss\"] [--sensitivity 1-10]\n";
 constexpr int kMaxCoordinate = 65535;
 
-struct SearchRequest {
-  std::wstring source;
-  WatchSettings watch;
-  int64_t from_ms = INT64_MIN, to_ms = INT64_MAX;
-};
-
 std::string TimeText(int64_t ms) {
   return backup::FormatCaptureTime(backup::FromCalendarSeconds(ms / 1000), static_cast<uint32_t>(ms % 1000));
 }
 
-void PrintInterval(const search::MotionInterval& i) {
-  std::printf("interval %lld %lld \"%s\" \"%s\" %d\n", static_cast<long long>(i.first), static_cast<long long>(i.last),
-              TimeText(i.first_ms).c_str(), TimeText(i.last_ms).c_str(), i.peak);
-}
+// Each interval printed as it closes.
+class Printer : public SearchListener {
+  bool KeepGoing() override { return true; }
+  void Progress(int) override {}
+  void Found(const FoundInterval& found) override {
+    const search::MotionInterval& i = found.motion;
+    std::printf("interval %lld %lld \"%s\" \"%s\" %d\n", static_cast<long long>(i.first),
+                static_cast<long long>(i.last), TimeText(i.first_ms).c_str(), TimeText(i.last_ms).c_str(), i.peak);
+  }
+};
 
-// The survey's run: key pictures of the segments it looks at. False when
-// the file cannot be played.
-bool RunSurvey(const SearchRequest& request, const am4export::RecordingIndex& index, Survey& survey,
-               RegionWatch& watch, int64_t& decoded) {
-  still::PictureMatcher matcher(index);
-  return am4frames::DecodeRecording(
-      request.source.c_str(), -1,
-      [&](int, const engine::PictureEntry& p) {
-        ++decoded;
-        const int share = watch.Share(p);
-        survey.Saw(matcher.Next(p.timestamp), share > 0);
-      },
-      [&](uint32_t offset) {
-        return survey.Look(offset) ? am4frames::SegmentDecode::kKeyFrames : am4frames::SegmentDecode::kNothing;
-      });
-}
-
-// The search's run: every picture of the marked groups, each picture with
-// motion captured in [from, to) into an interval, printed as it closes.
-bool RunMarked(const SearchRequest& request, const am4export::RecordingIndex& index, const GroupSet& marked,
-               int64_t& decoded) {
-  const std::vector<uint32_t> segments = SegmentsOf(index, marked);
-  RegionWatch watch(request.watch);
-  still::PictureMatcher matcher(index);
-  search::IntervalJoiner joiner;
-  int previous = -2;
-  const bool played = am4frames::DecodeRecording(
-      request.source.c_str(), -1,
-      [&](int number, const engine::PictureEntry& p) {
-        if (number != previous + 1) watch.Restart();  // after groups not decoded
-        previous = number;
-        ++decoded;
-        const int share = watch.Share(p);
-        const int64_t indexed = matcher.Next(p.timestamp);  // found: only the index's groups are decoded
-        if (share < 0 || indexed < 0) return;
-        const int64_t ms = am4export::CaptureMilliseconds(index.pictures[indexed]);
-        if (ms < request.from_ms || ms >= request.to_ms) return;
-        if (auto closed = joiner.Add(number, ms, share)) PrintInterval(*closed);
-      },
-      [&](uint32_t offset) {
-        return std::binary_search(segments.begin(), segments.end(), offset) ? am4frames::SegmentDecode::kAll
-                                                                           : am4frames::SegmentDecode::kNothing;
-      });
-  if (auto closed = joiner.Finish()) PrintInterval(*closed);
-  return played;
-}
-
-// Two runs through the recording: the survey decodes key pictures and marks
-// groups (search_plan.h); the search decodes the marked groups whole. Motion
-// that comes and goes between two key pictures can be missed. Both go by the
-// recording's index, so segments it leaves out as damaged are not searched;
-// capture times come from it too, which stamps every picture in order as the
-// decode stage does when it decodes them all.
 int RunSearch(const SearchRequest& request) {
   const auto started = std::chrono::steady_clock::now();
   const std::string source_name = win32::ToUtf8(request.source);
-  backup::RecordingInfo info;
-  backup::FileIO file;
-  if (!am4export::OpenRecording(request.source, info, file)) {
-    std::fprintf(stderr, "am4search: %s is not a backup file with a recording\n", source_name.c_str());
-    return 1;
-  }
-  const am4export::RecordingIndex index = am4export::IndexRecording(file, info);
-  int64_t searched = 0, decoded = 0;
-  Survey survey(index, GroupsInRange(index, request.from_ms, request.to_ms, searched));
-  RegionWatch survey_watch(request.watch);
-  const bool played = RunSurvey(request, index, survey, survey_watch, decoded);
-  if (!survey_watch.Refusal().empty()) {
-    std::fprintf(stderr, "am4search: %s\n", survey_watch.Refusal().c_str());
-    return 1;
-  }
-  if (!played || !RunMarked(request, index, survey.Marked(), decoded)) {
-    std::fprintf(stderr, "am4search: %s cannot be played\n", source_name.c_str());
-    return 1;
+  Printer printer;
+  const SearchSummary summary = SearchRecording(request, printer);
+  switch (summary.outcome) {
+    case SearchOutcome::kNotRecording:
+      std::fprintf(stderr, "am4search: %s is not a backup file with a recording\n", source_name.c_str());
+      return 1;
+    case SearchOutcome::kRefused:
+      std::fprintf(stderr, "am4search: %s\n", summary.refusal.c_str());
+      return 1;
+    case SearchOutcome::kUnplayable:
+    case SearchOutcome::kStopped:
+      std::fprintf(stderr, "am4search: %s cannot be played\n", source_name.c_str());
+      return 1;
+    case SearchOutcome::kSearched:
+      break;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fprintf(stderr, "am4search: %lld pictures searched (%lld decoded) in %.2f s, %.1f pictures/s\n",
-               static_cast<long long>(searched), static_cast<long long>(decoded), seconds,
-               seconds > 0 ? searched / seconds : 0.0);
+               static_cast<long long>(summary.searched), static_cast<long long>(summary.decoded), seconds,
+               seconds > 0 ? summary.searched / seconds : 0.0);
   return 0;
 }
 

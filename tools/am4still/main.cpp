@@ -78,7 +78,7 @@ int MakeStill(const StillRequest& request) {
   }
 
   Still still;
-  still::PictureMatcher matcher(index);
+  am4export::PictureMatcher matcher(index);
   const bool decoded = am4frames::DecodeRecording(request.source.c_str(), -1, [&](int number,
                                                                                    const engine::PictureEntry& p) {
     const int64_t indexed = matcher.Next(p.timestamp);

@@ -34,13 +34,4 @@ int64_t PictureAt(const am4export::RecordingIndex& index, int64_t ms) {
   return -1;
 }
 
-int64_t PictureMatcher::Next(uint32_t timestamp) {
-  for (size_t p = next_; p < index_.pictures.size(); ++p) {
-    if (index_.pictures[p].timestamp != timestamp) continue;
-    next_ = p + 1;
-    return static_cast<int64_t>(p);
-  }
-  return -1;  // a picture the index left out: the pairing goes on from where it was
-}
-
 }  // namespace still

@@ -18,17 +18,4 @@ bool ParseStillTime(const std::string& text, int64_t& ms);
 // shows for one picture interval). -1 when there is none.
 int64_t PictureAt(const am4export::RecordingIndex& index, int64_t ms);
 
-// Pairs the pictures playback decodes, in order, with the index's pictures:
-// each with the next picture of the index that carries its timestamp.
-class PictureMatcher {
- public:
-  explicit PictureMatcher(const am4export::RecordingIndex& index) : index_(index) {}
-  // The index picture of the next decoded picture; -1 when none is left.
-  int64_t Next(uint32_t timestamp);
-
- private:
-  const am4export::RecordingIndex& index_;
-  size_t next_ = 0;
-};
-
 }  // namespace still

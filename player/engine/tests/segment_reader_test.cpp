@@ -286,6 +286,34 @@ TEST(SegmentReader, StepsQueueTheTargetsGroupUpToItFromAnywhereAndStopAtTheEnds)
   }
 }
 
+TEST(SegmentReader, APictureOfAGivenSegmentIsQueuedFromItsGroupsKeyPictureAndReadingGoesOnFromThere) {
+  constexpr uint32_t kTicks = 3600;
+  const struct {
+    const char* fixture;
+    int segment, picture;
+    std::vector<int> pictures;  // empty: nothing is queued
+  } cases[] = {
+      {"cams4_25fps.am4", 24, 123, Range(120, 124)},
+      {"cams4_25fps.am4", 0, 0, {0}},
+      {"multi_group.am4", 0, 12, Range(10, 13)},  // a later group of the segment
+      {"cams4_25fps.am4", 24, 131, {}},           // not in that segment
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.fixture) + " " + std::to_string(c.picture));
+    auto r = std::make_unique<Reading>(c.fixture);
+    const auto segments = testsupport::WalkSegments(r->file);
+    ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));
+    r->Pictures();
+    EXPECT_EQ(r->reader.ReadPicture(segments[c.segment].offset, c.picture * kTicks), !c.pictures.empty());
+    EXPECT_EQ(r->Pictures(), c.pictures);
+  }
+  auto r = std::make_unique<Reading>("cams4_25fps.am4");
+  ASSERT_TRUE(r->reader.ReadPicture(testsupport::WalkSegments(r->file)[30].offset, 152 * kTicks));
+  r->Pictures();
+  ASSERT_TRUE(r->reader.Read(ReaderKind::kForward));
+  EXPECT_EQ(r->Pictures(), Range(150, 155)) << "reading goes on from the picture's segment";
+}
+
 TEST(SegmentReader, AfterAStepReadingGoesOnFromTheTargetsSegment) {
   auto r = std::make_unique<Reading>("cams4_25fps.am4");
   ASSERT_TRUE(r->reader.Read(ReaderKind::kFirst));

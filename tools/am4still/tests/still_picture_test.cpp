@@ -75,7 +75,7 @@ TEST(StillPicture, ThePictureAtATimeIsTheOneOnShowThen) {
 
 TEST(StillPicture, DecodedPicturesPairWithTheIndexByTimestampAndSkipWhatItLacks) {
   const am4export::RecordingIndex index = FixtureIndex();
-  PictureMatcher matcher(index);
+  am4export::PictureMatcher matcher(index);
   EXPECT_EQ(matcher.Next(index.pictures[0].timestamp), 0);
   EXPECT_EQ(matcher.Next(index.pictures[1].timestamp), 1);
   EXPECT_EQ(matcher.Next(0xFFFFFFFFu), -1) << "a picture the index does not have";

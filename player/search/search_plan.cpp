@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ledger.h"
+#include "recording_index.h"
 
 namespace am4search {
 

@@ -76,14 +76,14 @@ struct Pipeline : SegmentVisitor {
 }  // namespace
 
 bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink,
-                     const SegmentFilter& wanted) {
+                     const SegmentFilter& wanted, SearchObserver* stop) {
   RecordingInfo info;
   FileIO file;
   if (ClassifyFile(path) != 3 || !ProbeRecording(path, info) || !file.Open(path, 1)) return false;
   auto pipeline = std::make_unique<Pipeline>(sink, wanted);
   if (!pipeline->decoder.Init(format_code >= 0 ? static_cast<uint32_t>(format_code) : info.video_format, nullptr))
     return false;
-  ReadSegments(file, info, pipeline->payload.get(), *pipeline);
+  ReadSegments(file, info, pipeline->payload.get(), *pipeline, stop);
   pipeline->Flush();
   return true;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "picture_slots.h"
+#include "recording.h"
 
 namespace am4frames {
 
@@ -21,8 +22,9 @@ using SegmentFilter = std::function<SegmentDecode(uint32_t offset)>;
 
 // Decodes the file, with the decoder set up for `format_code` when it is not
 // negative, otherwise for the recording's own; of each segment what `wanted`
-// says when it is given. False when the file is refused.
+// says when it is given. False when the file is refused. A `stop` that
+// answers false ends the run after the segment being decoded.
 bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink,
-                     const SegmentFilter& wanted = {});
+                     const SegmentFilter& wanted = {}, backup::SearchObserver* stop = nullptr);
 
 }  // namespace am4frames

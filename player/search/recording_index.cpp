@@ -130,11 +130,11 @@ class Indexer : public SegmentVisitor {
 
 }  // namespace
 
-RecordingIndex IndexRecording(ByteSource& source, const RecordingInfo& info) {
+RecordingIndex IndexRecording(ByteSource& source, const RecordingInfo& info, SearchObserver* stop) {
   if (!source.Seek(0, kFromEnd)) return {};
   auto indexer = std::make_unique<Indexer>(source.Position());
   const auto payload = std::make_unique<uint8_t[]>(kPayloadBufferSize);
-  ReadSegments(source, info, payload.get(), *indexer);
+  ReadSegments(source, info, payload.get(), *indexer, stop);
   return std::move(indexer->index);
 }
 
@@ -151,6 +151,15 @@ bool SelectGroups(const RecordingIndex& index, int64_t from, int64_t to, GroupRa
     }
   }
   return found;
+}
+
+int64_t PictureMatcher::Next(uint32_t timestamp) {
+  for (size_t p = next_; p < index_.pictures.size(); ++p) {
+    if (index_.pictures[p].timestamp != timestamp) continue;
+    next_ = p + 1;
+    return static_cast<int64_t>(p);
+  }
+  return -1;  // a picture the index left out: the pairing goes on from where it was
 }
 
 }  // namespace am4export

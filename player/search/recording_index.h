@@ -56,7 +56,25 @@ struct RecordingIndex {
 // a video frame's NAL units do not fill its box exactly, or its pictures
 // cannot be decoded because no group is open (it does not begin with a key
 // frame and the segment before it was skipped).
-RecordingIndex IndexRecording(backup::ByteSource& source, const backup::RecordingInfo& info);
+// A `stop` that answers false ends the reading early, with what was indexed so far.
+RecordingIndex IndexRecording(backup::ByteSource& source, const backup::RecordingInfo& info,
+                              backup::SearchObserver* stop = nullptr);
+
+// A picture's capture time in milliseconds since 1970.
+inline int64_t CaptureMilliseconds(const IndexedPicture& p) { return p.second * 1000 + p.millisecond; }
+
+// Pairs the pictures playback decodes, in order, with the index's pictures:
+// each with the next picture of the index that carries its timestamp.
+class PictureMatcher {
+ public:
+  explicit PictureMatcher(const RecordingIndex& index) : index_(index) {}
+  // The index picture of the next decoded picture; -1 when none is left.
+  int64_t Next(uint32_t timestamp);
+
+ private:
+  const RecordingIndex& index_;
+  size_t next_ = 0;
+};
 
 // Consecutive groups [first, first + count).
 struct GroupRange {
