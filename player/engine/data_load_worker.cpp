@@ -22,12 +22,16 @@ void DataLoadWorker::Loop() {
     if (row.command == WorkerCommand::kIdle) {
       Issue(WorkerCommand::kIdle);
       const int step = mode == kModePause ? state_.step.exchange(0) : 0;
-      if (step) {
-        RunStep(step);
+      const bool jump = !step && mode == kModePause && state_.jump.exchange(false);
+      if (step || jump) {
+        RunOneShot([&] {
+          if (jump) return reader_.ReadPicture(state_.jump_offset.load(), state_.jump_timestamp.load());
+          return state_.shown_valid.load() && reader_.ReadStep(state_.shown_timestamp.load(), step);
+        });
         last = kModeNone;  // the pipeline and the reader's position were reset
         continue;
       }
-      NapWhile(self, 20, [&] { return state_.step.load() == 0 || state_.mode.load() != kModePause; });
+      NapWhile(self, 20, [&] { return !OneShotAsked() || state_.mode.load() != kModePause; });
       continue;  // `last` stays: pause then the same mode goes on without a reset
     }
     state_.step.store(0);  // a step asked for before another mode was chosen
@@ -101,17 +105,19 @@ void DataLoadWorker::ReadOneShot(int mode, const ModeRow& row) {
   Sleep(5);
 }
 
+bool DataLoadWorker::OneShotAsked() const { return state_.step.load() != 0 || state_.jump.load(); }
+
 // Workers parked and emptied (no settling time: nothing is running while
-// paused), then one group is decoded and its last picture shown.
-void DataLoadWorker::RunStep(int direction) {
+// paused), then one group is read, decoded and its last picture shown.
+void DataLoadWorker::RunOneShot(const std::function<bool()>& read) {
   ParkWorkers();
   state_.ResetPipeline(false);
-  if (!state_.shown_valid.load() || !reader_.ReadStep(state_.shown_timestamp.load(), direction)) return;
+  if (!read()) return;
   Issue(WorkerCommand::kStep);
-  // A further step or another mode ends the wait; the next step parks the workers first.
+  // A further step or picture, or another mode, ends the wait; the next one parks the workers first.
   NapWhile(state_.data_load, INT_MAX, [&] {
     return state_.display_command.load() != WorkerCommand::kIdle && state_.mode.load() == kModePause &&
-           state_.step.load() == 0;
+           !OneShotAsked();
   });
 }
 

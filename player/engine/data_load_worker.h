@@ -2,6 +2,8 @@
 // queues, and tells the decompress and display workers through their
 // command words what to do with them.
 #pragma once
+#include <functional>
+
 #include "engine_state.h"
 #include "mode_table.h"
 #include "segment_reader.h"
@@ -27,7 +29,9 @@ class DataLoadWorker : private ReaderHost {
   bool Quiesce(int ms, int mode);
   void Resume(WorkerCommand command);
   void ReadOneShot(int mode, const ModeRow& row);
-  void RunStep(int direction);
+  // A step or a picture asked for while paused: `read` queues its group.
+  void RunOneShot(const std::function<bool()>& read);
+  bool OneShotAsked() const;
   void PlayOutLastGroup(int mode);
 
   // ReaderHost, called on this worker's thread.

@@ -63,6 +63,11 @@ struct EngineState {
   // The data-load worker; a worker whose one-shot command is done sets its own word to idle.
   std::atomic<WorkerCommand> decompress_command{WorkerCommand::kIdle}, display_command{WorkerCommand::kIdle};
   std::atomic<int32_t> step{0};               // set by the user-interface thread, taken by the data-load worker
+  // A picture to show while paused: its segment's header offset and its
+  // timestamp, then the flag; set by the user-interface thread, taken by the
+  // data-load worker.
+  std::atomic<uint32_t> jump_offset{0}, jump_timestamp{0};
+  std::atomic<bool> jump{false};
   std::atomic<bool> decoding{false};          // the decompress worker is inside a decode step
   std::atomic<bool> shown_valid{false};       // written by the display worker with shown_timestamp
   std::atomic<uint32_t> shown_timestamp{0};   // the picture last handed to the view

@@ -43,6 +43,7 @@ bool PlaybackEngine::StartPlayback(const wchar_t* path, const backup::RecordingI
   ResetEngine();
   state_.shown_valid.store(false);
   state_.step.store(0);
+  state_.jump.store(false);
   state_.view.OnOpened(info_);
   state_.view.OnPosition(0, info_.SpanLength());
 
@@ -71,6 +72,13 @@ bool PlaybackEngine::StartPlayback(const wchar_t* path, const backup::RecordingI
 
 void PlaybackEngine::Step(int direction) {
   if (state_.mode.load() == kModePause && direction) state_.step.store(direction > 0 ? 1 : -1);
+}
+
+void PlaybackEngine::ShowPicture(uint32_t offset, uint32_t timestamp) {
+  state_.jump_offset.store(offset);
+  state_.jump_timestamp.store(timestamp);
+  state_.jump.store(true);
+  SetPlayMode(kModePause);
 }
 
 void PlaybackEngine::SeekTo(double fraction) {

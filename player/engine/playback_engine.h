@@ -31,12 +31,25 @@ class PlaybackEngine {
   bool StartPlayback(const wchar_t* path, const backup::RecordingInfo& info, HWND window);
   // When it returns, no picture of the old mode is presented any more (the
   // view must not wait on the caller's thread while presenting).
-  void SetPlayMode(int mode) { state_.SetPlayMode(mode); }
+  // A pending ShowPicture is dropped by any mode but pause.
+  void SetPlayMode(int mode) {
+    if (mode != kModePause) state_.jump.store(false);
+    state_.SetPlayMode(mode);
+  }
   int PlayMode() const { return state_.mode.load(); }
   // While paused: one picture forward (direction > 0) or back, shown by
   // itself; the mode stays pause. Ignored in any other mode, and at the
   // first or last picture nothing is shown.
   void Step(int direction);
+  // Pauses, then shows the picture with `timestamp` of the segment whose
+  // header is at `offset` by itself, as a step shows its picture; nothing
+  // is shown when the segment holds no such picture. Play goes on from it.
+  void ShowPicture(uint32_t offset, uint32_t timestamp);
+  // The timestamp of the picture on screen; false when none is.
+  bool ShownPicture(uint32_t& timestamp) const {
+    timestamp = state_.shown_timestamp.load();
+    return state_.shown_valid.load();
+  }
   // What the slider does: pause, wait 100 ms, request the seek, then
   // positioning (paused before) or the running mode again.
   void SeekTo(double fraction);

@@ -7,7 +7,10 @@
 #include <cwchar>
 #include <utility>
 
+#include <windowsx.h>
+
 #include "channel_cut.h"
+#include "player_messages.h"
 #include "win32/dib.h"
 
 namespace view {
@@ -15,6 +18,7 @@ namespace view {
 namespace {
 
 constexpr uint8_t kWholeFill = 102;
+constexpr COLORREF kRegionColour = RGB(255, 255, 0);
 
 void Trace(const wchar_t* format, unsigned long code = 0) {
   wchar_t text[2000];
@@ -227,10 +231,18 @@ void DisplayManager::DrawOverlayLocked(HDC dc, int cell) {
   }
 }
 
+// The region's frame goes on the window only: pictures, saved copies and
+// exports never carry it.
 void DisplayManager::CopyToWindowLocked(HDC window_dc) {
   const int width = rect_.right - rect_.left, height = rect_.bottom - rect_.top;
   if (EnsureBitmapLocked()) {
     BitBlt(window_dc, 0, 0, width, height, offscreen_dc_.Get(), 0, 0, SRCCOPY);
+    if (frame_) {
+      win32::Pen pen(CreatePen(PS_INSIDEFRAME, 2, kRegionColour));
+      win32::SelectedObject use_pen(window_dc, pen.Get());
+      win32::SelectedObject use_brush(window_dc, GetStockObject(NULL_BRUSH));
+      Rectangle(window_dc, frame_->left, frame_->top, frame_->right, frame_->bottom);
+    }
   } else {
     RECT all{0, 0, width, height};
     win32::Brush blue(CreateSolidBrush(RGB(0, 0, 255)));
@@ -344,11 +356,73 @@ void DisplayManager::SetShowFlags(bool caption, bool resolution, bool date_time)
   show_date_time_ = date_time;
 }
 
+std::optional<RECT> DisplayManager::Region() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return region_;
+}
+
+void DisplayManager::ClearRegion() {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    region_.reset();
+  }
+  drag_from_.reset();
+  ShowFrame(std::nullopt);
+}
+
+SIZE DisplayManager::PictureSize() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return {whole_info_.header.width, std::abs(whole_info_.header.height)};
+}
+
+void DisplayManager::ShowFrame(std::optional<RECT> frame) {
+  std::lock_guard<std::mutex> hold(lock_);
+  frame_ = frame;
+  if (!Hwnd()) return;
+  win32::WindowDC dc(Hwnd());
+  CopyToWindowLocked(dc.Get());
+}
+
+// From the press to the release: the frame follows the pointer, kept on the window.
+void DisplayManager::OnDrag(UINT msg, POINT at) {
+  at.x = std::clamp<LONG>(at.x, 0, rect_.right - rect_.left);
+  at.y = std::clamp<LONG>(at.y, 0, rect_.bottom - rect_.top);
+  if (msg == WM_LBUTTONDOWN) {
+    if (!region_allowed_) return;
+    SetCapture(Hwnd());
+    drag_from_ = at;
+  }
+  if (!drag_from_) return;
+  const RECT r{std::min(drag_from_->x, at.x), std::min(drag_from_->y, at.y), std::max(drag_from_->x, at.x),
+               std::max(drag_from_->y, at.y)};
+  if (msg != WM_LBUTTONUP) return ShowFrame(r);
+  drag_from_.reset();
+  ReleaseCapture();
+  const bool drawn = r.right - r.left >= kMinRegion && r.bottom - r.top >= kMinRegion;
+  std::optional<RECT> region;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (drawn) region_ = r;
+    region = region_;
+  }
+  ShowFrame(region);
+  if (drawn) PostMessageW(parent_, UM_REGION_DRAWN, 0, 0);
+}
+
 LRESULT DisplayManager::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
+      SetFocus(parent_);  // the player's keys
+      [[fallthrough]];
+    case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
+      OnDrag(msg, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (drag_from_ && HWND(lp) != Hwnd()) {  // taken away: the drag is dropped
+        drag_from_.reset();
+        ShowFrame(Region());
+      }
       return 0;
     case WM_PAINT: {
       win32::PaintDC dc(Hwnd());

@@ -2,13 +2,16 @@
 // division, with a frame and an outlined caption in every occupied cell. It
 // composes into an off-screen bitmap so that painting never waits for the
 // decoder. The display worker presents pictures, the user-interface thread
-// changes divisions and paints; one lock serialises their drawing.
+// changes divisions and paints; one lock serialises their drawing. Where
+// allowed, a drag with the left button draws a region's frame over the
+// picture; the frame stays until it is cleared.
 #pragma once
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "capture_time.h"
@@ -57,6 +60,16 @@ class DisplayManager : private win32::Window {
   void CopyPicture(engine::BitmapInfo* info, uint8_t* buffer);
   void ReplacePicture(const uint8_t* buffer, int channel, const engine::BitmapInfo& info);
 
+  // User-interface thread. While allowed, a drag draws a region; one of at
+  // least kMinRegion pixels each way is posted to the parent as
+  // UM_REGION_DRAWN, a smaller one leaves the region as it was.
+  static constexpr int kMinRegion = 4;
+  void AllowRegion(bool allowed) { region_allowed_ = allowed; }
+  std::optional<RECT> Region() const;  // in the window's pixels
+  void ClearRegion();
+  // The size of the combined picture shown last (0 x 0 before the first).
+  SIZE PictureSize() const;
+
   void SetEmptyFill(uint8_t value);
   void SetBorderColour(COLORREF colour);
   void SetShowFlags(bool caption, bool resolution, bool date_time);
@@ -77,6 +90,8 @@ class DisplayManager : private win32::Window {
   void DrawOverlayLocked(HDC dc, int cell);
   bool EnsureBitmapLocked();
   void CopyToWindowLocked(HDC window_dc);
+  void ShowFrame(std::optional<RECT> frame);
+  void OnDrag(UINT msg, POINT at);
   void ResetWholeLocked();
 
   mutable std::mutex lock_;
@@ -97,6 +112,9 @@ class DisplayManager : private win32::Window {
   bool show_caption_ = false, show_resolution_ = false, show_date_time_ = false;
   uint8_t empty_fill_ = 75;
   engine::BitmapInfo whole_info_ = {};
+  std::optional<RECT> frame_, region_;  // shown (the drag's while dragging), and drawn last
+  bool region_allowed_ = false;         // user-interface thread
+  std::optional<POINT> drag_from_;      // user-interface thread
   std::vector<uint8_t> whole_;
 };
 

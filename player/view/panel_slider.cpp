@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "player_controls.h"
-#include "slider_math.h"
 #include "smapi.h"
 
 namespace view {
@@ -13,6 +12,17 @@ namespace {
 Span Horizontal(const RECT& r) { return {r.left, r.right}; }
 
 bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+// The search's marks: its progress in a thin bar under the fill, intervals
+// over it, each at least kMinMark pixels wide.
+constexpr COLORREF kProgressColour = RGB(80, 160, 255), kIntervalColour = RGB(255, 96, 0);
+constexpr int kProgressTop = 602, kProgressBottom = 605, kMarkTop = 585, kMarkBottom = 592, kMinMark = 3;
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+  const RECT r{left, top, right, bottom};
+  win32::Brush brush(CreateSolidBrush(colour));
+  FillRect(dc, &r, brush.Get());
+}
 
 }  // namespace
 
@@ -46,7 +56,31 @@ void PanelSlider::DrawLocked(HDC dc, int x) {
     win32::SelectedObject use(from.Get(), fill_.Get());
     BitBlt(dc, fill.left, fill.top, p.fill_end - fill.left, fill.bottom - fill.top, from.Get(), 0, 0, SRCCOPY);
   }
+  DrawMarksLocked(dc);
   thumb_->Draw(dc);
+}
+
+void PanelSlider::DrawMarksLocked(HDC dc) const {
+  const RECT track = SkinRect(kTrack);
+  if (progress_end_ > track.left) Fill(dc, track.left, kProgressTop, progress_end_, kProgressBottom, kProgressColour);
+  for (const Span& m : marks_) Fill(dc, m.left, kMarkTop, m.right, kMarkBottom, kIntervalColour);
+}
+
+void PanelSlider::ShowSearch(int permille, const std::vector<Interval>& intervals, uint32_t span) {
+  const RECT track = SkinRect(kTrack);
+  const int width = track.right - track.left;
+  std::vector<Span> marks;
+  for (const auto& [first, last] : intervals) {
+    const int left = track.left + SliderOffset(width, first, span);
+    const int right = std::max(left + kMinMark, int(track.left) + SliderOffset(width, last, span));
+    marks.push_back({left, std::min(right, int(track.right))});
+  }
+  const int progress_end = permille > 0 ? track.left + SliderOffset(width, std::min(permille, 1000), 1000) : 0;
+  panel_.Paint(SkinRect(kSliderBar), [&](HDC dc) {
+    progress_end_ = progress_end;
+    marks_ = std::move(marks);
+    if (thumb_) DrawLocked(dc, (thumb_->Rect().left + thumb_->Rect().right) / 2);
+  });
 }
 
 void PanelSlider::RestartLocked(HDC dc) {

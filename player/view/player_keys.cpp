@@ -2,7 +2,7 @@
 
 namespace view {
 namespace {
-constexpr unsigned kSpace = 0x20, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
+constexpr unsigned kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
 }
 
 KeyAction ActionOfKey(unsigned key, bool playing, bool fast) {
@@ -17,6 +17,9 @@ KeyAction ActionOfKey(unsigned key, bool playing, bool fast) {
     case kEnd: return KeyAction::kLast;
     case kUp: return KeyAction::kDelayDown;
     case kDown: return KeyAction::kDelayUp;
+    case 'N': return KeyAction::kNextMotion;
+    case 'P': return KeyAction::kPreviousMotion;
+    case kEscape: return KeyAction::kClearRegion;
     default: return KeyAction::kNone;
   }
 }

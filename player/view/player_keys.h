@@ -5,7 +5,8 @@
 namespace view {
 
 enum class KeyAction {
-  kNone, kPlay, kPause, kReversePlay, kFastForward, kStepForward, kStepBack, kFirst, kLast, kDelayDown, kDelayUp
+  kNone, kPlay, kPause, kReversePlay, kFastForward, kStepForward, kStepBack, kFirst, kLast, kDelayDown, kDelayUp,
+  kNextMotion, kPreviousMotion, kClearRegion
 };
 
 // `playing`: the engine plays forward (play mode 2); `fast`: fast forward.
@@ -14,6 +15,7 @@ KeyAction ActionOfKey(unsigned virtual_key, bool playing, bool fast);
 // The tooltip of the video area.
 inline constexpr wchar_t kKeyLegend[] =
     L"Space play/pause   Left/Right step back/forward   J reverse  K pause  L play (again: fast)\n"
-    L"Home first   End last   Up/Down delay down/up";
+    L"Home first   End last   Up/Down delay down/up\n"
+    L"Drag a region (one camera shown) to search it for motion:   N/P next/previous motion   Esc clear";
 
 }  // namespace view

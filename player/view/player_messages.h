@@ -22,5 +22,9 @@ constexpr UINT UM_MODE_CHANGED = kPlayerMessageBase + 10;      // old mode; new 
 constexpr UINT UM_AUDIO_CONTROLS = kPlayerMessageBase + 11;    // enabled; 0
 constexpr UINT UM_RECORDING_PAUSED = kPlayerMessageBase + 12;  // number of the recording running then; 0
 constexpr UINT UM_FILE_PROBED = kPlayerMessageBase + 13;       // number of the probe; 0
+// From the search's thread; from the video area.
+constexpr UINT UM_SEARCH_PROGRESS = kPlayerMessageBase + 14;   // number of the search; share done, 0-1000
+constexpr UINT UM_SEARCH_FOUND = kPlayerMessageBase + 15;      // number of the search; 0
+constexpr UINT UM_REGION_DRAWN = kPlayerMessageBase + 16;      // 0; 0: the video area's region is new
 
 }  // namespace view

@@ -10,6 +10,7 @@
 #include "player_controls.h"
 #include "player_keys.h"
 #include "player_messages.h"
+#include "search_marks.h"
 #include "smapi.h"
 
 namespace view {
@@ -132,6 +133,7 @@ void PlayerScreenView::Setup() {
 
 void PlayerScreenView::Teardown() {
   probe_.Cancel();
+  search_.Stop();
   clock_.Stop();
   // The engine and its decoders first: nothing may present a picture or
   // draw the slider into what is destroyed below.
@@ -248,6 +250,8 @@ void PlayerScreenView::ShowCameras(int division, const uint8_t* list) {
   const int cells = division == 0 ? 1 : 4;
   display_.SetDivision(division == 0 ? kOneCameraLayout : kFourCameraLayout, list, cells);
   state_.single_view = division == 0;
+  ClearSearch();  // its region was drawn over another camera
+  display_.AllowRegion(state_.file_open && state_.single_view);
   state_.cameras_shown = 0;
   for (int i = 0; i < cells && i < state_.cameras; ++i)
     if (list[i] < 4) state_.cameras_shown |= uint8_t(1 << list[i]);
@@ -416,6 +420,13 @@ bool PlayerScreenView::OnPlayerKey(unsigned key) {
     case KeyAction::kLast: return press(kLastPosition);
     case KeyAction::kDelayDown: return press(kDelayDown);
     case KeyAction::kDelayUp: return press(kDelayUp);
+    case KeyAction::kNextMotion:
+    case KeyAction::kPreviousMotion:
+      if (Usable(kPause)) ShowMotion(action == KeyAction::kNextMotion ? 1 : -1);
+      return true;
+    case KeyAction::kClearRegion:
+      ClearSearch();
+      return true;
   }
   return false;
 }
@@ -447,6 +458,7 @@ void PlayerScreenView::OnFileProbed(WPARAM number) {
   std::wstring path;
   backup::RecordingInfo info;
   if (!engine_ || !probe_.Take(number, path, info)) return;
+  ClearSearch();
   current_file_ = path;
   engine_->StartPlayback(path.c_str(), info, Hwnd());
 }
@@ -491,6 +503,51 @@ void PlayerScreenView::OnImageCommand(int operation) {
 
 void PlayerScreenView::SeekTo(std::optional<double> fraction) {
   if (fraction && engine_) engine_->SeekTo(*fraction);
+}
+
+// ---- the motion search ----
+
+// The region drawn, in the camera's own pixels, is searched from the start.
+void PlayerScreenView::OnRegionDrawn() {
+  const auto drawn = display_.Region();
+  const int camera = current_camera_;
+  if (!drawn || !state_.file_open || !state_.single_view || camera < 0) return;
+  const RECT area = SkinRect(kVideoArea);
+  const SIZE picture = display_.PictureSize();
+  const SourceRect r = CameraRegionOfDrag({drawn->left, drawn->top, drawn->right, drawn->bottom},
+                                          area.right - area.left, area.bottom - area.top, camera, picture.cx, picture.cy);
+  if (r.width <= 0 || r.height <= 0) return;
+  found_.clear();
+  search_progress_ = 0;
+  ShowSearchMarks();
+  search_.Start(current_file_, camera + 1, {r.x, r.y, r.width, r.height}, Hwnd());
+}
+
+void PlayerScreenView::ShowSearchMarks() {
+  const backup::RecordingInfo& info = engine_->Info();
+  const auto position = [&](uint32_t offset) { return offset > info.first_header_offset ? offset - info.first_header_offset : 0; };
+  std::vector<PanelSlider::Interval> marks;
+  for (const auto& f : found_) marks.emplace_back(position(f.first_offset), position(f.last_offset));
+  slider_.ShowSearch(search_progress_, marks, info.SpanLength());
+}
+
+// The first picture of the next (direction > 0) or previous interval, paused.
+void PlayerScreenView::ShowMotion(int direction) {
+  std::vector<uint32_t> firsts;
+  for (const auto& f : found_) firsts.push_back(f.first_timestamp);
+  uint32_t shown = 0;
+  int to = -1;
+  if (engine_->ShownPicture(shown)) to = IntervalToShow(firsts, shown, direction);
+  else if (direction > 0 && !firsts.empty()) to = 0;
+  if (to >= 0) engine_->ShowPicture(found_[to].first_offset, found_[to].first_timestamp);
+}
+
+void PlayerScreenView::ClearSearch() {
+  search_.Stop();
+  found_.clear();
+  search_progress_ = 0;
+  display_.ClearRegion();
+  slider_.ClearSearch();
 }
 
 // ---- verbs for the benchmark and the soak ----
@@ -618,6 +675,18 @@ LRESULT PlayerScreenView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case UM_FILE_PROBED:
       OnFileProbed(wp);
+      return 0;
+    case UM_REGION_DRAWN:
+      if (engine_) OnRegionDrawn();
+      return 0;
+    case UM_SEARCH_PROGRESS:
+      if (engine_ && search_.IsLatest(wp)) {
+        search_progress_ = int(lp);
+        ShowSearchMarks();
+      }
+      return 0;
+    case UM_SEARCH_FOUND:
+      if (engine_ && search_.Take(wp, found_)) ShowSearchMarks();
       return 0;
     case WM_DROPFILES:
       OnDrop(reinterpret_cast<HDROP>(wp));

@@ -2,7 +2,9 @@
 // slider, clock and texts), the video area and the playback engine behind
 // them. It turns button clicks into play modes, divisions and file opens,
 // and shows what the engine reports; which buttons are enabled follows from
-// the panel's state (enabled_buttons.h).
+// the panel's state (enabled_buttons.h). In single view a region drawn over
+// the video area is searched for motion (region_search.h); the intervals
+// found are marked on the slider, and N and P show their first pictures.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -28,6 +30,7 @@
 #include "panel_slider.h"
 #include "panel_texts.h"
 #include "playback_engine.h"
+#include "region_search.h"
 #include "sound_output.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
@@ -109,6 +112,11 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void ChooseFile();
   void OnFileProbed(WPARAM number);
   void SeekTo(std::optional<double> fraction);
+  // The motion search: a region drawn, its marks, N and P, Escape.
+  void OnRegionDrawn();
+  void ShowSearchMarks();
+  void ShowMotion(int direction);
+  void ClearSearch();
 
   ImageButton* Button(int id) const { return buttons_.Find(id); }
   // Each button enabled as the panel's state has it; those that change are redrawn.
@@ -127,6 +135,7 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   DisplayManager display_;
   Export export_{display_};
   FileProbe probe_;
+  RegionSearch search_;
   std::unique_ptr<AVISaveDlg> avi_dialog_;
   std::unique_ptr<ImageEditDlg> image_edit_dialog_;
   Panel panel_;
@@ -146,6 +155,8 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   std::wstring current_file_, version_text_;
   HWND labels_[3] = {};  // 205, 207, 210
   HWND key_legend_ = nullptr;  // tooltip of the video area
+  int search_progress_ = 0;    // 0-1000
+  std::vector<am4search::FoundInterval> found_;
 
   // Written by the engine's workers.
   backup::CaptureTime play_time_;    // display worker
