@@ -12,7 +12,8 @@ namespace am4search {
 namespace {
 
 // The three reads of the file, each a share of the progress: the index, the
-// survey of key pictures, the groups decoded whole.
+// survey of key pictures, the groups decoded whole. The whole is told only
+// once the search has told everything it found.
 constexpr int kPhaseEnds[] = {100, 550, 1000};
 
 // The listener asked at every sector, and told how far the read is.
@@ -27,7 +28,7 @@ class Reads : public backup::SearchObserver {
     const uint64_t span = std::max<uint32_t>(info_.SpanLength(), 1);
     const uint64_t done = std::min<uint64_t>(position > info_.first_header_offset ? position - info_.first_header_offset : 0, span);
     const int begin = phase_ ? kPhaseEnds[phase_ - 1] : 0;
-    const int permille = begin + static_cast<int>((kPhaseEnds[phase_] - begin) * done / span);
+    const int permille = std::min(begin + static_cast<int>((kPhaseEnds[phase_] - begin) * done / span), kPhaseEnds[2] - 1);
     if (permille != reported_) listener_.Progress(reported_ = permille);
     stopped_ = stopped_ || !listener_.KeepGoing();
     return !stopped_;
@@ -74,7 +75,7 @@ bool RunMarked(const SearchRequest& request, const am4export::RecordingIndex& in
     search::MotionInterval motion = *closed;
     motion.first = number_of[closed->first];
     motion.last = number_of[closed->last];
-    listener.Found({motion, index.segments[first.segment].offset, index.segments[last.segment].offset, first.timestamp});
+    listener.Found({motion, index.segments[first.segment].offset, index.segments[last.segment].end, first.timestamp});
   };
   int previous = -2;
   const bool played = am4frames::DecodeRecording(

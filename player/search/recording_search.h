@@ -21,7 +21,8 @@ struct SearchRequest {
 // An interval of motion and where it lies in the file.
 struct FoundInterval {
   search::MotionInterval motion;       // pictures counted from 0 over the whole recording, as decoded
-  uint32_t first_offset, last_offset;  // header offsets of the segments of its first and last pictures
+  uint32_t first_offset;               // the header offset of its first picture's segment
+  uint32_t last_end;                   // just past its last picture's segment
   uint32_t first_timestamp;            // of its first picture, 90 kHz
 };
 

@@ -527,7 +527,7 @@ void PlayerScreenView::ShowSearchMarks() {
   const backup::RecordingInfo& info = engine_->Info();
   const auto position = [&](uint32_t offset) { return offset > info.first_header_offset ? offset - info.first_header_offset : 0; };
   std::vector<PanelSlider::Interval> marks;
-  for (const auto& f : found_) marks.emplace_back(position(f.first_offset), position(f.last_offset));
+  for (const auto& f : found_) marks.emplace_back(position(f.first_offset), position(f.last_end));
   slider_.ShowSearch(search_progress_, marks, info.SpanLength());
 }
 

@@ -77,6 +77,10 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   int DivisionLayout() const { return display_.Layout(); }
   // The combined picture shown last.
   void CopyShownPicture(engine::BitmapInfo* info, uint8_t* pixels) { display_.CopyPicture(info, pixels); }
+  // The motion search of the region drawn: how far it has got (0-1000) and
+  // the intervals found so far. User-interface thread.
+  int SearchProgress() const { return search_progress_; }
+  const std::vector<am4search::FoundInterval>& MotionFound() const { return found_; }
 
   // For the benchmark: plays from where it is with the sound on, timing each
   // picture shown, until StopTimedPlay stops the engine for good.

@@ -16,4 +16,8 @@ void PumpFor(int ms, HWND dialog = nullptr);
 // most `timeout_ms` milliseconds; whether it held.
 bool PumpUntil(const std::function<bool()>& done, int timeout_ms, HWND dialog = nullptr);
 
+// The same, with each message offered to `take` first, as a program's loop
+// offers it to a control's TranslateKey: a message it takes is not dispatched.
+bool PumpUntil(const std::function<bool()>& done, int timeout_ms, const std::function<bool(MSG&)>& take);
+
 }  // namespace testsupport
