@@ -7,6 +7,12 @@
 
 namespace search {
 
+Region CameraQuarter(int camera, int width, int height) {
+  if (camera < 1 || camera > 4) return {0, 0, width, height};
+  const int half_w = width / 2, half_h = height / 2;
+  return {(camera - 1) % 2 * half_w, (camera - 1) / 2 * half_h, half_w, half_h};
+}
+
 Region HalfRegion(const Region& r) {
   const int x = r.x / 2, y = r.y / 2;
   return {x, y, std::max(1, (r.x + r.width + 1) / 2 - x), std::max(1, (r.y + r.height + 1) / 2 - y)};

@@ -11,6 +11,10 @@ namespace search {
 struct Region {
   int x, y, width, height;  // in the picture's pixels
 };
+// Camera 1-4's quarter of a width x height mosaic (1 top left, 2 top right,
+// 3 bottom left, 4 bottom right) at its recorded size; 0: the whole picture.
+Region CameraQuarter(int camera, int width, int height);
+
 // The region in a picture of half the width and height: what it covers, at least a sample.
 Region HalfRegion(const Region& region);
 

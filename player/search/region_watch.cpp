@@ -6,7 +6,7 @@ int RegionWatch::Share(const engine::PictureEntry& p) {
   const int width = p.bitmap_info.header.width, height = -p.bitmap_info.header.height;
   if (!refusal_.empty() || !p.pixels || width < 4 || height < 4 || uint64_t{3} * width * height > engine::kPictureBytes)
     return -1;
-  const still::Rect camera = still::CameraRect(settings_.camera, width, height);
+  const search::Region camera = search::CameraQuarter(settings_.camera, width, height);
   if ((!detector_ || camera.width != camera_.width || camera.height != camera_.height) && !Start(camera)) return -1;
   search::HalfLumaOfBgr(p.pixels, width * 3, camera.x, camera.y, camera.width, camera.height, luma_);
   const int half_width = detector_->Width();
@@ -14,7 +14,7 @@ int RegionWatch::Share(const engine::PictureEntry& p) {
 }
 
 // A detector for the camera's pictures at this size, at half of it.
-bool RegionWatch::Start(const still::Rect& camera) {
+bool RegionWatch::Start(const search::Region& camera) {
   const search::Region region = settings_.region.value_or(search::Region{0, 0, camera.width, camera.height});
   if (region.x + region.width > camera.width || region.y + region.height > camera.height) {
     refusal_ = "the region lies outside camera " + std::to_string(settings_.camera) + "'s " +

@@ -10,7 +10,6 @@
 #include "motion_detector.h"
 #include "motion_intervals.h"
 #include "picture_slots.h"
-#include "still_png.h"
 
 namespace am4search {
 
@@ -33,10 +32,10 @@ class RegionWatch {
   const std::string& Refusal() const { return refusal_; }
 
  private:
-  bool Start(const still::Rect& camera);
+  bool Start(const search::Region& camera);
 
   const WatchSettings settings_;
-  still::Rect camera_{};
+  search::Region camera_{};
   std::unique_ptr<search::MotionDetector> detector_;
   std::vector<int> region_blocks_;
   std::vector<uint8_t> luma_;

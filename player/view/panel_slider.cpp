@@ -14,9 +14,9 @@ Span Horizontal(const RECT& r) { return {r.left, r.right}; }
 bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 // The search's marks: its progress in a thin bar under the fill, intervals
-// over it, each at least kMinMark pixels wide.
+// over it from the track's top, each at least kMinMark pixels wide.
 constexpr COLORREF kProgressColour = RGB(80, 160, 255), kIntervalColour = RGB(255, 96, 0);
-constexpr int kProgressTop = 602, kProgressBottom = 605, kMarkTop = 585, kMarkBottom = 592, kMinMark = 3;
+constexpr int kProgressGap = 2, kProgressHeight = 3, kMinMark = 3;
 
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
   const RECT r{left, top, right, bottom};
@@ -61,9 +61,11 @@ void PanelSlider::DrawLocked(HDC dc, int x) {
 }
 
 void PanelSlider::DrawMarksLocked(HDC dc) const {
-  const RECT track = SkinRect(kTrack);
-  if (progress_end_ > track.left) Fill(dc, track.left, kProgressTop, progress_end_, kProgressBottom, kProgressColour);
-  for (const Span& m : marks_) Fill(dc, m.left, kMarkTop, m.right, kMarkBottom, kIntervalColour);
+  const RECT track = SkinRect(kTrack), fill = SkinRect(kSliderFill);
+  const int progress_top = fill.bottom + kProgressGap;
+  if (progress_end_ > track.left)
+    Fill(dc, track.left, progress_top, progress_end_, progress_top + kProgressHeight, kProgressColour);
+  for (const Span& m : marks_) Fill(dc, m.left, track.top + 1, m.right, fill.top, kIntervalColour);
 }
 
 void PanelSlider::ShowSearch(int permille, const std::vector<Interval>& intervals, uint32_t span) {

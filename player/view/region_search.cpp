@@ -43,6 +43,7 @@ void RegionSearch::Start(const std::wstring& path, int camera, const search::Reg
 }
 
 void RegionSearch::Run(am4search::SearchRequest request, HWND window, WPARAM number) {
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);  // playback's workers come first
   Poster poster(stop_, lock_, found_, window, number);
   am4search::SearchRecording(request, poster);
 }

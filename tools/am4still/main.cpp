@@ -16,6 +16,7 @@
 #include "file_io.h"
 #include "ledger.h"
 #include "picture_format.h"
+#include "motion_intervals.h"
 #include "recording_frames.h"
 #include "sha256.h"
 #include "still_picture.h"
@@ -115,7 +116,7 @@ int MakeStill(const StillRequest& request) {
     DeleteFileW(request.out.c_str());  // written by this run just now
     return Refuse(failed);
   }
-  const still::Rect rect = still::CameraRect(request.camera, still.width, still.height);
+  const search::Region rect = search::CameraQuarter(request.camera, still.width, still.height);
   std::printf("%s: picture %d, %s, %d x %d\n", out_name.c_str(), still.number, capture_time.c_str(), rect.width,
               rect.height);
   return 0;

@@ -1,5 +1,7 @@
 #include "still_png.h"
 
+#include "motion_intervals.h"
+
 #include <algorithm>
 #include <array>
 
@@ -83,16 +85,10 @@ std::vector<uint8_t> EncodePng(const uint8_t* bgr, int width, int height, int st
   return out;
 }
 
-Rect CameraRect(int camera, int width, int height) {
-  if (camera < 1 || camera > 4) return {0, 0, width, height};
-  const int half_w = width / 2, half_h = height / 2;
-  return {(camera - 1) % 2 * half_w, (camera - 1) / 2 * half_h, half_w, half_h};
-}
-
 std::vector<uint8_t> CameraPng(const uint8_t* bgr, int width, int height, int camera,
                                const std::vector<PngText>& texts) {
   if (!bgr || width < 1 || height < 1) return {};
-  const Rect r = CameraRect(camera, width, height);
+  const search::Region r = search::CameraQuarter(camera, width, height);
   const size_t stride = static_cast<size_t>(width) * 3;
   return EncodePng(bgr + r.y * stride + r.x * 3, r.width, r.height, static_cast<int>(stride), texts);
 }

@@ -20,13 +20,6 @@ struct PngText {
 std::vector<uint8_t> EncodePng(const uint8_t* bgr, int width, int height, int stride,
                                const std::vector<PngText>& texts);
 
-struct Rect {
-  int x, y, width, height;
-};
-// Camera 1-4's quarter of a width x height mosaic (1 top left, 2 top right,
-// 3 bottom left, 4 bottom right) at its recorded size; 0: the whole picture.
-Rect CameraRect(int camera, int width, int height);
-
 // The PNG of camera 1-4's quarter (0: the whole) of a decoded picture:
 // packed 24-bit BGR rows, top first, as the decoder delivers them.
 std::vector<uint8_t> CameraPng(const uint8_t* bgr, int width, int height, int camera,

@@ -2,8 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace search {
 namespace {
+
+TEST(MotionIntervals, EachCameraIsItsQuarterAtTheRecordedSize) {
+  struct Case {
+    int camera, width, height;
+    Region rect;
+  } cases[] = {
+      {1, 720, 576, {0, 0, 360, 288}},   {2, 720, 576, {360, 0, 360, 288}}, {3, 720, 576, {0, 288, 360, 288}},
+      {4, 720, 576, {360, 288, 360, 288}}, {0, 720, 576, {0, 0, 720, 576}},  {4, 704, 480, {352, 240, 352, 240}},
+  };
+  for (const Case& c : cases) {
+    const Region r = CameraQuarter(c.camera, c.width, c.height);
+    EXPECT_EQ((std::array{r.x, r.y, r.width, r.height}),
+              (std::array{c.rect.x, c.rect.y, c.rect.width, c.rect.height}))
+        << "camera " << c.camera << " of " << c.width << " x " << c.height;
+  }
+}
 
 TEST(RegionBlocks, AreTheBlocksMostlyInsideOrElseThoseTouched) {
   struct Case {

@@ -1,35 +1,16 @@
-// The still's camera quarter, its time argument and the picture on show at
-// a time, on the committed 25 pictures/s fixture (from 09:26:55).
+// The still's time argument and the picture on show at a time, on the
+// committed 25 pictures/s fixture (from 09:26:55).
 #include "still_picture.h"
 
 #include <gtest/gtest.h>
-
-#include <array>
 
 #include "backup_walk.h"
 #include "byte_source.h"
 #include "capture_time.h"
 #include "recording.h"
-#include "still_png.h"
 
 namespace still {
 namespace {
-
-TEST(StillPicture, EachCameraIsItsQuarterAtTheRecordedSize) {
-  struct Case {
-    int camera, width, height;
-    Rect rect;
-  } cases[] = {
-      {1, 720, 576, {0, 0, 360, 288}},   {2, 720, 576, {360, 0, 360, 288}}, {3, 720, 576, {0, 288, 360, 288}},
-      {4, 720, 576, {360, 288, 360, 288}}, {0, 720, 576, {0, 0, 720, 576}},  {4, 704, 480, {352, 240, 352, 240}},
-  };
-  for (const Case& c : cases) {
-    const Rect r = CameraRect(c.camera, c.width, c.height);
-    EXPECT_EQ((std::array{r.x, r.y, r.width, r.height}),
-              (std::array{c.rect.x, c.rect.y, c.rect.width, c.rect.height}))
-        << "camera " << c.camera << " of " << c.width << " x " << c.height;
-  }
-}
 
 TEST(StillPicture, TimesAreReadToTheSecondOrTheMillisecond) {
   const int64_t second = backup::CalendarSeconds({2026, 3, 14, 9, 26, 57}) * 1000;
