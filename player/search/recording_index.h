@@ -1,7 +1,7 @@
-// What an export takes from a backup file: its segments read the way
-// playback reads them, every picture with its capture time as the decode
-// stage stamps it, the sound, and the groups of pictures (a key frame and
-// the frames up to the next) by which a time range is chosen.
+// What an export and a motion search take from a backup file: its segments
+// read the way playback reads them, every picture with its capture time as
+// the decode stage stamps it, the sound, and the groups of pictures (a key
+// frame and the frames up to the next) by which a time range is chosen.
 #pragma once
 #include <cstdint>
 #include <vector>

@@ -2,7 +2,9 @@
 // playback decodes them: the key pictures first, then the groups of
 // pictures where they show motion (search_plan.h). Motion that comes and
 // goes between two key pictures can be missed. Both runs go by the
-// recording's index, so segments it leaves out as damaged are not searched.
+// recording's index, so segments it leaves out as damaged are not searched;
+// capture times come from it too, which stamps every picture in order as
+// the decode stage does when it decodes them all.
 #pragma once
 #include <cstdint>
 #include <string>

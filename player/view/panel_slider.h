@@ -35,9 +35,9 @@ class PanelSlider {
   // Any thread: moves the thumb to position of span when that moves it.
   void ShowPosition(uint32_t position, uint32_t span);
 
-  // User-interface thread: the search's marks, a thin bar under the track
-  // as far as it has got (0-1000) and a mark over the track for each
-  // interval found (positions of span, first to last); redrawn.
+  // User-interface thread: the search's marks, a thin bar under the fill as
+  // far as it has got (0-1000) and a mark over the fill for each interval
+  // found (positions of span, first to last); redrawn.
   using Interval = std::pair<uint32_t, uint32_t>;
   void ShowSearch(int permille, const std::vector<Interval>& intervals, uint32_t span);
   void ClearSearch() { ShowSearch(0, {}, 0); }

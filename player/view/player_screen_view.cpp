@@ -512,15 +512,12 @@ void PlayerScreenView::OnRegionDrawn() {
   const auto drawn = display_.Region();
   const int camera = current_camera_;
   if (!drawn || !state_.file_open || !state_.single_view || camera < 0) return;
+  StopSearch();
   const RECT area = SkinRect(kVideoArea);
   const SIZE picture = display_.PictureSize();
   const SourceRect r = CameraRegionOfDrag({drawn->left, drawn->top, drawn->right, drawn->bottom},
                                           area.right - area.left, area.bottom - area.top, camera, picture.cx, picture.cy);
-  if (r.width <= 0 || r.height <= 0) return;
-  found_.clear();
-  search_progress_ = 0;
-  ShowSearchMarks();
-  search_.Start(current_file_, camera + 1, {r.x, r.y, r.width, r.height}, Hwnd());
+  if (r.width > 0 && r.height > 0) search_.Start(current_file_, camera + 1, {r.x, r.y, r.width, r.height}, Hwnd());
 }
 
 void PlayerScreenView::ShowSearchMarks() {
@@ -542,12 +539,16 @@ void PlayerScreenView::ShowMotion(int direction) {
   if (to >= 0) engine_->ShowPicture(found_[to].first_offset, found_[to].first_timestamp);
 }
 
-void PlayerScreenView::ClearSearch() {
+void PlayerScreenView::StopSearch() {
   search_.Stop();
   found_.clear();
   search_progress_ = 0;
-  display_.ClearRegion();
   slider_.ClearSearch();
+}
+
+void PlayerScreenView::ClearSearch() {
+  StopSearch();
+  display_.ClearRegion();
 }
 
 // ---- verbs for the benchmark and the soak ----

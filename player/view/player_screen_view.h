@@ -120,7 +120,8 @@ class PlayerScreenView : public win32::Window, private engine::EngineView {
   void OnRegionDrawn();
   void ShowSearchMarks();
   void ShowMotion(int direction);
-  void ClearSearch();
+  void StopSearch();   // its marks go, the region stays
+  void ClearSearch();  // the region too
 
   ImageButton* Button(int id) const { return buttons_.Find(id); }
   // Each button enabled as the panel's state has it; those that change are redrawn.

@@ -503,6 +503,42 @@ int FirstShownIn(PlaybackEngine& engine, RecordingView& view, int mode) {
   return shown.empty() ? -1 : shown.front().picture;
 }
 
+TEST_F(PlaybackEngineTest, APictureAskedForIsShownByItselfPausedFromAnyModeAndPlayGoesOnFromIt) {
+  Start("multi_group.am4");  // three groups of five in each segment
+  const auto segments = testsupport::WalkSegments(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/multi_group.am4"));
+  const auto show = [&](int segment, int picture) {
+    engine_->ShowPicture(uint32_t(segments[segment].offset), uint32_t(picture) * 3600);
+    std::vector<Shown> shown;
+    for (int ms = 0; ms < 3000 && shown.empty(); ms += 5) {
+      Sleep(5);
+      shown = view_.TakeShown();
+    }
+    Sleep(shown.empty() ? 0 : 150);  // nothing more follows
+    for (const Shown& s : view_.TakeShown()) shown.push_back(s);
+    return shown;
+  };
+  view_.TakeShown();
+  const struct {
+    int segment, picture;
+    int playing;  // the mode before
+  } cases[] = {{1, 27, kModePause}, {0, 3, kModePause}, {2, 40, kModePlay}, {1, 16, kModeReverse}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.picture);
+    if (c.playing != kModePause) {
+      engine_->SetPlayMode(c.playing);
+      Sleep(400);
+    }
+    const auto shown = show(c.segment, c.picture);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().picture, c.picture);
+    EXPECT_EQ(shown.back().mode, kModePause);
+    EXPECT_EQ(engine_->PlayMode(), kModePause);
+  }
+  EXPECT_TRUE(show(0, 27).empty()) << "not a picture of that segment";
+  EXPECT_EQ(FirstShownIn(*engine_, view_, kModePlay), 17) << "play goes on from the picture shown";
+  EXPECT_EQ(engine_->TerminatedWorkers(), 0);
+}
+
 TEST_F(PlaybackEngineTest, PlayAndReversePlayGoOnFromThePictureOnScreen) {
   Start("multi_group.am4");  // three groups of five in each segment
   view_.TakeShown();
