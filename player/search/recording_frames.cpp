@@ -13,11 +13,12 @@ using namespace backup;
 
 // Everything a run needs; large, so it lives on the heap.
 struct Pipeline : SegmentVisitor {
-  Pipeline(const PictureSink& sink, const SegmentFilter& wanted)
+  Pipeline(const PictureSink& sink, const SegmentFilter& wanted, SearchObserver* stop)
       : stage(video, audio, slots, sets),
         decoder(stage),
         sink(sink),
         wanted(wanted),
+        stop(stop),
         payload(new uint8_t[kPayloadBufferSize]) {
     stage.SetDecoder(&decoder);
   }
@@ -37,7 +38,7 @@ struct Pipeline : SegmentVisitor {
       if (decode == SegmentDecode::kKeyFrames) Flush();
       return true;
     });
-    while (video.EntryCount() > 0) Step();
+    while (video.EntryCount() > 0 && !(stop && !stop->OnSearchPosition(offset))) Step();
   }
 
   void Step() {
@@ -69,6 +70,7 @@ struct Pipeline : SegmentVisitor {
   engine::FramixDecoder decoder;
   const PictureSink& sink;
   const SegmentFilter& wanted;
+  SearchObserver* const stop;
   std::unique_ptr<uint8_t[]> payload;
   int shown = 0;
 };
@@ -80,7 +82,7 @@ bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink
   RecordingInfo info;
   FileIO file;
   if (ClassifyFile(path) != 3 || !ProbeRecording(path, info) || !file.Open(path, 1)) return false;
-  auto pipeline = std::make_unique<Pipeline>(sink, wanted);
+  auto pipeline = std::make_unique<Pipeline>(sink, wanted, stop);
   if (!pipeline->decoder.Init(format_code >= 0 ? static_cast<uint32_t>(format_code) : info.video_format, nullptr))
     return false;
   ReadSegments(file, info, pipeline->payload.get(), *pipeline, stop);

@@ -22,8 +22,9 @@ using SegmentFilter = std::function<SegmentDecode(uint32_t offset)>;
 
 // Decodes the file, with the decoder set up for `format_code` when it is not
 // negative, otherwise for the recording's own; of each segment what `wanted`
-// says when it is given. False when the file is refused. A `stop` that
-// answers false ends the run after the segment being decoded.
+// says when it is given. False when the file is refused. `stop`, when
+// given, is asked at every sector a header search passes and before every
+// picture decoded (with its segment's offset): false ends the run.
 bool DecodeRecording(const wchar_t* path, int64_t format_code, const PictureSink& sink,
                      const SegmentFilter& wanted = {}, backup::SearchObserver* stop = nullptr);
 

@@ -43,11 +43,14 @@ uint64_t Hash(const uint8_t* bytes, size_t size) {
 }
 
 // Each picture's number by the hash of its pixels, decoded as playback decodes them.
-std::map<uint64_t, int> PictureHashes() {
-  std::map<uint64_t, int> hashes;
-  am4frames::DecodeRecording(kFixture.c_str(), -1, [&](int number, const engine::PictureEntry& p) {
-    hashes[Hash(p.pixels, size_t(p.bitmap_info.header.width) * std::abs(p.bitmap_info.header.height) * 3)] = number;
-  });
+const std::map<uint64_t, int>& PictureHashes() {
+  static const std::map<uint64_t, int> hashes = [] {
+    std::map<uint64_t, int> out;
+    am4frames::DecodeRecording(kFixture.c_str(), -1, [&](int number, const engine::PictureEntry& p) {
+      out[Hash(p.pixels, size_t(p.bitmap_info.header.width) * std::abs(p.bitmap_info.header.height) * 3)] = number;
+    });
+    return out;
+  }();
   return hashes;
 }
 
@@ -95,11 +98,13 @@ class Host : public win32::Window {
     uidriver::SavePng(p, std::wstring(L"region_search_") + name + L".png");
     return p;
   }
-  uint64_t ShownHash() {
+  // The number of the picture shown; -1 for none of the fixture's.
+  int Shown() {
     engine::BitmapInfo info{};
     std::vector<uint8_t> pixels(engine::kPictureBytes);
     view.CopyShownPicture(&info, pixels.data());
-    return Hash(pixels.data(), size_t(info.header.width) * std::abs(info.header.height) * 3);
+    const auto at = PictureHashes().find(Hash(pixels.data(), size_t(info.header.width) * std::abs(info.header.height) * 3));
+    return at == PictureHashes().end() ? -1 : at->second;
   }
 };
 
@@ -190,11 +195,7 @@ TEST_F(RegionSearchTest, ARegionDrawnIsSearchedItsIntervalsMarkedAndNAndPShowThe
   }
 
   // N and P: each interval's first picture, paused; none beyond the ends.
-  const std::map<uint64_t, int> pictures = PictureHashes();
-  const auto shown = [&] {
-    const auto at = pictures.find(host.ShownHash());
-    return at == pictures.end() ? -1 : at->second;
-  };
+  const auto shown = [&] { return host.Shown(); };
   const auto shows = [&](int picture) { return host.PumpUntil([&] { return shown() == picture; }, 10000); };
   ASSERT_EQ(shown(), 0);
   const struct {
@@ -231,6 +232,20 @@ TEST_F(RegionSearchTest, ARegionDrawnIsSearchedItsIntervalsMarkedAndNAndPShowThe
   host.Key('P');
   host.Pump(500);
   EXPECT_EQ(shown(), before);
+}
+
+TEST_F(RegionSearchTest, ARegionDrawnWhilePlayingStaysOverTheNewPicturesAndPlayGoesOn) {
+  host.Key('L');
+  ASSERT_TRUE(host.PumpUntil([&] { return host.Shown() > 5; }, 10000));
+  host.Drag(from_, to_);
+  const int drawn_at = host.Shown();
+  ASSERT_TRUE(SearchDone());
+  EXPECT_EQ(host.view.MotionFound().size(), 2u);
+  EXPECT_TRUE(host.PumpUntil([&] { return host.Shown() >= drawn_at + 25; }, 10000)) << "from " << drawn_at;
+  const uidriver::Pixels later = host.Shot(area_, L"playing");
+  const int left = from_.x - area_.left, top = from_.y - area_.top;
+  EXPECT_EQ(later.At(left, top + 50), kRegionColour);
+  EXPECT_EQ(later.At(left + 50, top), kRegionColour);
 }
 
 TEST_F(RegionSearchTest, AClickOrTheFourDivisionDrawsNoRegion) {
