@@ -26,9 +26,10 @@ class Reads : public backup::SearchObserver {
 
   bool OnSearchPosition(uint32_t position) override {
     const uint64_t span = std::max<uint32_t>(info_.SpanLength(), 1);
-    const uint64_t done = std::min<uint64_t>(position > info_.first_header_offset ? position - info_.first_header_offset : 0, span);
+    const uint64_t from_first = position > info_.first_header_offset ? position - info_.first_header_offset : 0;
     const int begin = phase_ ? kPhaseEnds[phase_ - 1] : 0;
-    const int permille = std::min(begin + static_cast<int>((kPhaseEnds[phase_] - begin) * done / span), kPhaseEnds[2] - 1);
+    const int in_phase = static_cast<int>((kPhaseEnds[phase_] - begin) * std::min(from_first, span) / span);
+    const int permille = std::min(begin + in_phase, kPhaseEnds[2] - 1);
     if (permille != reported_) listener_.Progress(reported_ = permille);
     stopped_ = stopped_ || !listener_.KeepGoing();
     return !stopped_;

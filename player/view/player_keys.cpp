@@ -2,7 +2,8 @@
 
 namespace view {
 namespace {
-constexpr unsigned kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
+constexpr unsigned kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27,
+                   kDown = 0x28;
 }
 
 KeyAction ActionOfKey(unsigned key, bool playing, bool fast) {

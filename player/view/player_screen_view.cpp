@@ -515,14 +515,16 @@ void PlayerScreenView::OnRegionDrawn() {
   StopSearch();
   const RECT area = SkinRect(kVideoArea);
   const SIZE picture = display_.PictureSize();
-  const SourceRect r = CameraRegionOfDrag({drawn->left, drawn->top, drawn->right, drawn->bottom},
-                                          area.right - area.left, area.bottom - area.top, camera, picture.cx, picture.cy);
+  const SourceRect r = CameraRegionOfDrag({drawn->left, drawn->top, drawn->right, drawn->bottom}, area.right - area.left,
+                                          area.bottom - area.top, camera, picture.cx, picture.cy);
   if (r.width > 0 && r.height > 0) search_.Start(current_file_, camera + 1, {r.x, r.y, r.width, r.height}, Hwnd());
 }
 
 void PlayerScreenView::ShowSearchMarks() {
   const backup::RecordingInfo& info = engine_->Info();
-  const auto position = [&](uint32_t offset) { return offset > info.first_header_offset ? offset - info.first_header_offset : 0; };
+  const auto position = [&](uint32_t offset) {
+    return offset > info.first_header_offset ? offset - info.first_header_offset : 0;
+  };
   std::vector<PanelSlider::Interval> marks;
   for (const auto& f : found_) marks.emplace_back(position(f.first_offset), position(f.last_end));
   slider_.ShowSearch(search_progress_, marks, info.SpanLength());

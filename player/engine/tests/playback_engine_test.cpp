@@ -505,7 +505,8 @@ int FirstShownIn(PlaybackEngine& engine, RecordingView& view, int mode) {
 
 TEST_F(PlaybackEngineTest, APictureAskedForIsShownByItselfPausedFromAnyModeAndPlayGoesOnFromIt) {
   Start("multi_group.am4");  // three groups of five in each segment
-  const auto segments = testsupport::WalkSegments(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/multi_group.am4"));
+  const auto segments =
+      testsupport::WalkSegments(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/multi_group.am4"));
   const auto show = [&](int segment, int picture) {
     engine_->ShowPicture(uint32_t(segments[segment].offset), uint32_t(picture) * 3600);
     std::vector<Shown> shown;

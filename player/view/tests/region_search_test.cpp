@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -36,9 +35,11 @@ constexpr int kCrossings[2][2] = {{23, 39}, {98, 114}};
 constexpr COLORREF kRegionColour = RGB(255, 255, 0), kMarkColour = RGB(255, 96, 0), kProgressColour = RGB(80, 160, 255);
 constexpr int kMarkRow = 588, kProgressRow = 603;  // panel rows through the slider's marks
 
-uint64_t Hash(const uint8_t* bytes, size_t size) {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+// FNV-1a of a picture's pixels.
+uint64_t Hash(const engine::BitmapInfo& info, const uint8_t* pixels) {
+  const size_t size = size_t(info.header.width) * std::abs(info.header.height) * 3;
+  uint64_t h = 1469598103934665603ull;
+  for (size_t i = 0; i < size; ++i) h = (h ^ pixels[i]) * 1099511628211ull;
   return h;
 }
 
@@ -47,7 +48,7 @@ const std::map<uint64_t, int>& PictureHashes() {
   static const std::map<uint64_t, int> hashes = [] {
     std::map<uint64_t, int> out;
     am4frames::DecodeRecording(kFixture.c_str(), -1, [&](int number, const engine::PictureEntry& p) {
-      out[Hash(p.pixels, size_t(p.bitmap_info.header.width) * std::abs(p.bitmap_info.header.height) * 3)] = number;
+      out[Hash(p.bitmap_info, p.pixels)] = number;
     });
     return out;
   }();
@@ -103,7 +104,7 @@ class Host : public win32::Window {
     engine::BitmapInfo info{};
     std::vector<uint8_t> pixels(engine::kPictureBytes);
     view.CopyShownPicture(&info, pixels.data());
-    const auto at = PictureHashes().find(Hash(pixels.data(), size_t(info.header.width) * std::abs(info.header.height) * 3));
+    const auto at = PictureHashes().find(Hash(info, pixels.data()));
     return at == PictureHashes().end() ? -1 : at->second;
   }
 };
@@ -182,7 +183,8 @@ TEST_F(RegionSearchTest, ARegionDrawnIsSearchedItsIntervalsMarkedAndNAndPShowThe
   const auto marks = Runs(slider, kMarkRow - bar.top, kMarkColour);
   ASSERT_EQ(marks.size(), 2u);
   // Where a file position lies on the track, from an independent walk of the file.
-  const auto segments = testsupport::WalkSegments(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/motion_two.am4"));
+  const auto segments =
+      testsupport::WalkSegments(testsupport::ReadWholeFile(std::string(FIXTURE_DIR) + "/motion_two.am4"));
   ASSERT_EQ(segments.size(), 15u);
   const auto x_of = [&](uint64_t offset) {
     const uint64_t span = segments.back().offset - segments[0].offset;

@@ -159,8 +159,8 @@ TEST(PlayerKeys, EachKeyAsksForItsActionAndSpaceAndLDependOnThePlaying) {
       {'K', true, false, A::kPause},         {'L', false, false, A::kPlay},       {'L', true, false, A::kFastForward},
       {'L', false, true, A::kPlay},          {0x24, false, false, A::kFirst},     {0x23, true, false, A::kLast},
       {0x26, false, false, A::kDelayDown},   {0x28, false, false, A::kDelayUp},   {'A', false, false, A::kNone},
-      {0x0D, true, false, A::kNone},         {'N', true, false, A::kNextMotion},  {'P', false, false, A::kPreviousMotion},
-      {0x1B, false, false, A::kClearRegion},
+      {0x0D, true, false, A::kNone},         {'N', true, false, A::kNextMotion},
+      {'P', false, false, A::kPreviousMotion}, {0x1B, false, false, A::kClearRegion},
   };
   for (const auto& c : cases) EXPECT_EQ(ActionOfKey(c.key, c.playing, c.fast), c.action) << c.key << " " << c.playing;
 }
