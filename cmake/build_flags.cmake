@@ -1,5 +1,10 @@
 # Flags common to both builds, then those of each side.
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+# Line tables are enough for a backtrace and build much faster than full
+# debug information.
+foreach(lang C CXX)
+  string(REGEX REPLACE "(^| )-g( |$)" "\\1-g1\\2" CMAKE_${lang}_FLAGS_RELWITHDEBINFO "${CMAKE_${lang}_FLAGS_RELWITHDEBINFO}")
+endforeach()
 
 if(WIN32)
   add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
@@ -12,6 +17,6 @@ elseif(FUZZ)
 else()
   # Native code is built for testing: every native binary runs with ASan and UBSan.
   set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-  add_compile_options(${SANITIZE_FLAGS} -g)
+  add_compile_options(${SANITIZE_FLAGS} -g1)
   add_link_options(${SANITIZE_FLAGS})
 endif()

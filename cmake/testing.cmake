@@ -23,3 +23,15 @@ function(add_fuzz_target name)
     target_link_libraries(${name} PRIVATE ${arg_LIBS})
   endif()
 endfunction()
+
+# one_bitness(TESTS tests... [PROGRAMS targets...]): long suites whose checks
+# do not depend on the bitness. The 64-bit build alone runs them
+# (scripts/test), so the 32-bit build leaves their programs out of its
+# default build.
+function(one_bitness)
+  cmake_parse_arguments(arg "" "" "TESTS;PROGRAMS" ${ARGN})
+  set_tests_properties(${arg_TESTS} PROPERTIES LABELS one_bitness)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND arg_PROGRAMS)
+    set_target_properties(${arg_PROGRAMS} PROPERTIES EXCLUDE_FROM_ALL TRUE)
+  endif()
+endfunction()
