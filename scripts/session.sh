@@ -8,6 +8,9 @@
 #   - one Wine server kept up for the whole run;
 #   - the controls (Rewyn.dll, the remote-function stand-ins) of both builds
 #     registered in the prefix with regsvr32 of their bitness, once built.
+# It exports WINE_RUNS_32BIT: 1 where Wine can run 32-bit programs here, 0
+# where the machine cannot run 32-bit x86 code at all (some virtual
+# machines' kernels); there Wine runs the 64-bit programs only.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -123,10 +126,29 @@ CONF
   return 1
 }
 
+# Wine's 32-bit loader is itself a 32-bit Linux program: if it cannot start,
+# nothing 32-bit can. Debian's wine and wine-stable pick that loader whenever
+# it is installed, so they are then replaced, for this session, by the 64-bit one.
+_check_32bit() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    export WINE_RUNS_32BIT=1
+    return 0
+  fi
+  export WINE_RUNS_32BIT=0
+  echo "session: this machine cannot run 32-bit x86 programs; Wine runs 64-bit programs only" >&2
+  local dir=$build/wine64-only name
+  mkdir -p "$dir"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$dir/$name"
+    chmod +x "$dir/$name"
+  done
+  export PATH=$dir:$PATH
+}
+
 _start_wine() {
   # A prefix made before 32-bit Wine was installed has no 32-bit system, and
   # 32-bit programs fail in it ("could not load kernel32.dll"): make it anew.
-  if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+  if [ "$WINE_RUNS_32BIT" = 1 ] && [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
     echo "session: remaking the Wine prefix $WINEPREFIX, which has no 32-bit system"
     rm -rf "$WINEPREFIX"
   fi
@@ -151,6 +173,7 @@ _start_wine() {
 _register_controls() {
   local dir dll regsvr32 code log=$build/regsvr32.log failed=0
   for dir in win win32; do
+    [ $dir = win32 ] && [ "$WINE_RUNS_32BIT" = 0 ] && continue
     regsvr32=regsvr32
     [ $dir = win32 ] && regsvr32='C:\windows\syswow64\regsvr32.exe'
     for dll in "$build/$dir/bin/Rewyn.dll" "$build/$dir/bin/remote_controls.dll"; do
@@ -170,6 +193,7 @@ session_start() {
   mkdir -p "$build"
   trap session_stop EXIT
   # CUPS before Wine: Wine takes its printers and the default one from it.
+  _check_32bit
   _start_xvfb && _start_pulse && _start_cups && _start_wine || return 1
   # A control that did not register fails the suites that create it, and
   # they say so; the others still run.

@@ -157,7 +157,12 @@ TEST_F(Export, OptionStopASeekAndClosingThePanelEachEndARecording) {
     if (way == 0) {
       ClickPanelButton(p, kAviPanel, kOptionStop);
     } else if (way == 1) {
+      // The seek's picture is on screen before the next start, which must
+      // see the picture move on from there.
+      const int before = p.MarkShown(-1) ? p.MarkShown(-1)->picture : 0;
       uidriver::Click({track.left + 20, (track.top + track.bottom) / 2});
+      ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->picture < before; }, 10000))
+          << "the seek back from picture " << before;
     } else {
       p.ClickButton(kAviSave);  // closes the panel
       ASSERT_TRUE(WaitMode(p, kIconPause, 5000));
