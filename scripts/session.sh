@@ -9,8 +9,8 @@
 #   - the controls (Rewyn.dll, the remote-function stand-ins) of both builds
 #     registered in the prefix with regsvr32 of their bitness, once built.
 # It exports WINE_RUNS_32BIT: 1 where Wine can run 32-bit programs here, 0
-# where the machine cannot run 32-bit x86 code at all (some virtual
-# machines' kernels); there Wine runs the 64-bit programs only.
+# where its 32-bit loader does not run (some virtual machines' kernels run
+# no 32-bit x86 code at all); then Wine runs the 64-bit programs only.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -130,12 +130,13 @@ CONF
 # nothing 32-bit can. Debian's wine and wine-stable pick that loader whenever
 # it is installed, so they are then replaced, for this session, by the 64-bit one.
 _check_32bit() {
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  local why
+  if why=$(/usr/lib/wine/wine --version 2>&1); then
     export WINE_RUNS_32BIT=1
     return 0
   fi
   export WINE_RUNS_32BIT=0
-  echo "session: this machine cannot run 32-bit x86 programs; Wine runs 64-bit programs only" >&2
+  echo "session: Wine's 32-bit loader does not run on this machine (${why##*: }); Wine runs 64-bit programs only" >&2
   local dir=$build/wine64-only name
   mkdir -p "$dir"
   for name in wine wine-stable; do
