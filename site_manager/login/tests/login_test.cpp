@@ -185,7 +185,7 @@ TEST(Login, PressedTwiceStartsOneConnectionAndASiteThatNeverAnswersFailsAfterTen
   EXPECT_GE(elapsed, 9500u);
   EXPECT_LE(elapsed, 12000u);
   ASSERT_TRUE(CloseMessage(s.Pid()));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(login, kLogin)));
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(login, kLogin)); }, 3000));
   EXPECT_TRUE(full.LogLines("connected").empty());
   ClickControl(login, kLoginCancel);
   ClickControl(s.setup, kSetupCancel);
@@ -228,8 +228,9 @@ TEST(Login, RefusedClosedAndUnreadableAnswersNeverCrashTheSiteManager) {
     EXPECT_TRUE(s.ostra.Running()) << i;
     ASSERT_TRUE(IsWindow(login)) << i;
     if (c.refusal) {
-      EXPECT_EQ(TextOf(GetDlgItem(login, kPassword)), L"") << i;
-      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(login, kLogin))) << i;
+      EXPECT_TRUE(uidriver::WaitUntil([&] {
+        return TextOf(GetDlgItem(login, kPassword)).empty() && IsWindowEnabled(GetDlgItem(login, kLogin));
+      }, 10000)) << i << ": the password is \"" << TextOf(GetDlgItem(login, kPassword)) << "\"";
     }
     ClickControl(login, kLoginCancel);
     ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(login); }, 3000)) << i;
@@ -281,7 +282,7 @@ TEST(Login, AHostileRecorderNeverHoldsTheWindowAndEachAttemptEndsWithItsMessageI
     EXPECT_EQ(message, c.message) << i;
     EXPECT_LE(elapsed, 12000u) << i;
     if (!message.empty()) CloseMessage(s.Pid());
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(login, kLogin))) << i;
+    EXPECT_TRUE(uidriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(login, kLogin)); }, 3000)) << i;
     ClickControl(login, kLoginCancel);
     ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(login); }, 3000)) << i;
   }

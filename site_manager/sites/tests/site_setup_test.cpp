@@ -86,7 +86,9 @@ TEST(SiteSetup, AddedSiteIsLostOnCancelAndKeptOnSaveAndTheEditChecksComeInOrder)
   edit = s.OpenEdit(kNewSite);
   ASSERT_NE(edit, nullptr);
   TypeInto(edit, kPort, L"70000");
-  EXPECT_EQ(TextOf(GetDlgItem(edit, kPort)), L"65530");  // at once
+  // Brought into range as it is typed, before any OK.
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return TextOf(GetDlgItem(edit, kPort)) == L"65530"; }, 5000))
+      << TextOf(GetDlgItem(edit, kPort));
   struct Step {
     int control;
     const wchar_t* text;
@@ -362,7 +364,10 @@ TEST(SiteSetup, TheListShowsItsRowsAsTheyAre) {
   TypeInto(edit, kLocation, L"Shop");
   ClickControl(edit, kOk);
   ASSERT_TRUE(uidriver::WaitUntil([&] { return !IsWindow(edit); }, 3000));
-  EXPECT_GT(CountColour(uidriver::Capture(s.Cell(1, 170, 110)), navy) + CountColour(uidriver::Capture(s.Cell(1, 170, 110)), RGB(0, 0, 0)), 0);
+  EXPECT_TRUE(uidriver::WaitUntil([&] {
+    const uidriver::Pixels location = uidriver::Capture(s.Cell(1, 170, 110));
+    return CountColour(location, navy) + CountColour(location, RGB(0, 0, 0)) > 0;
+  }, 5000)) << "the row shows its new location";
   ClickControl(s.setup, kSave);
   Sleep(300);
   const std::string saved = s.ostra.ReadConfig(L"H264Site.ini");
