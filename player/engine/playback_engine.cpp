@@ -6,6 +6,7 @@ namespace engine {
 namespace {
 
 constexpr DWORD kTerminatedCode = 0xFFFF00;
+constexpr DWORD kStopGraceMs = 1000;
 
 template <class Worker>
 DWORD WINAPI RunLoop(void* worker) {
@@ -107,20 +108,19 @@ void PlaybackEngine::StartWorker(WorkerThread& thread, Worker& worker) {
   if (!thread.thread) thread.running.store(0);
 }
 
-// Running flag cleared, then up to about 110 ms for the thread to end, then
-// termination as a backstop for a worker stuck inside a decoder: every wait
+// Running flag cleared, then up to a second for the thread to end, then
+// termination as a backstop for a worker stuck inside a decoder. Every wait
 // of the workers ends on its running flag within a few milliseconds, and no
-// worker holds a lock while it sleeps or waits.
+// worker holds a lock while it sleeps or waits, so a worker that gets the
+// processor ends long before. The second is for a machine so busy that it
+// does not: a thread terminated while it holds a lock of the system's (the
+// heap's, the graphics driver's) takes the whole process down with it.
 void PlaybackEngine::StopWorker(WorkerThread& worker) {
   if (!worker.thread) return;
   worker.running.store(0);
-  Sleep(10);
-  DWORD code = STILL_ACTIVE;
-  for (int look = 0; look < 19 && GetExitCodeThread(worker.thread, &code) && code == STILL_ACTIVE; ++look) Sleep(5);
-  if (GetExitCodeThread(worker.thread, &code) && code == STILL_ACTIVE) {
-    Sleep(5);
-    if (TerminateThread(worker.thread, kTerminatedCode)) terminated_.fetch_add(1);
-  }
+  if (WaitForSingleObject(worker.thread, kStopGraceMs) == WAIT_TIMEOUT &&
+      TerminateThread(worker.thread, kTerminatedCode))
+    terminated_.fetch_add(1);
   CloseHandle(worker.thread);
   worker.thread = nullptr;
   worker.parked.store(1);
