@@ -15,6 +15,10 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
+# The 32-bit tree's suites (ctest arguments): Ostra's, and those that depend
+# on the bitness but for the long ones whose checks do not.
+i686_suites="-L ostra|both_bitnesses -LE one_bitness"
+
 export WINEPREFIX=$build/wine
 export WINEDEBUG=-all
 # No Mono or Gecko installer; no menu entries or file types handed to the desktop.

@@ -159,7 +159,8 @@ TEST_F(Export, OptionStopASeekAndClosingThePanelEachEndARecording) {
     } else if (way == 1) {
       // The seek's picture is on screen before the next start, which must
       // see the picture move on from there.
-      const int before = p.MarkShown(-1) ? p.MarkShown(-1)->picture : 0;
+      const auto shown = p.MarkShown(-1);
+      const int before = shown ? shown->picture : 0;
       uidriver::Click({track.left + 20, (track.top + track.bottom) / 2});
       ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->picture < before; }, 10000))
           << "the seek back from picture " << before;
