@@ -1,8 +1,14 @@
 // tone_sequence FILE RATE [--partial-first] HZ...: checks that a raw 16-bit
 // mono recording holds the tones HZ... one after another, each lasting about
-// a second (the first may be cut short with --partial-first), broken at
-// most by a couple of one-window glitches, and that nothing is heard before
-// the first of them.
+// a second (the first may be cut short with --partial-first), and that
+// nothing is heard before the first of them.
+//
+// The host's sound path (Wine's stream into the sound server) can underrun
+// on a busy machine: the server then plays a moment of silence or skips a
+// little of the sound. So a tone may come out up to a quarter second short
+// and a few one-window breaks are allowed, one for every two tones. Faults
+// of the player show otherwise: tones missing, doubled, out of order or off
+// pitch, long gaps, breaks all along, sound before the first tone.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -20,8 +26,7 @@ constexpr double kWindowSeconds = 0.05;
 constexpr double kSoundLevel = 200;   // RMS above this is sound
 constexpr double kQuietLevel = 30;    // before the first tone everything stays below this
 constexpr int kMinRunWindows = 3;     // a tone counts from 150 ms on
-constexpr double kSecondMin = 0.85, kSecondMax = 1.15;
-constexpr size_t kMaxBreaks = 2;      // glitches of a loaded machine, each one window at most
+constexpr double kSecondMin = 0.75, kSecondMax = 1.15;
 
 struct Run {
   int hz;  // 0: other sound, -1: silence
@@ -90,7 +95,9 @@ int main(int argc, char** argv) {
               s.size() / static_cast<double>(rate), heard.empty() ? " nothing" : heard.c_str(), breaks,
               longest_break * kWindowSeconds);
 
-  bool ok = tones.size() == expected.size() && breaks <= kMaxBreaks && longest_break <= 1;
+  const size_t max_breaks = std::max<size_t>(2, expected.size() / 2);
+  bool ok = tones.size() == expected.size() && breaks <= max_breaks && longest_break <= 1;
+  if (breaks > max_breaks) std::printf("tone_sequence: more than %zu breaks\n", max_breaks);
   for (size_t i = 0; ok && i < tones.size(); ++i) {
     const double seconds = tones[i].count * kWindowSeconds;
     const bool short_allowed = i == 0 && partial_first;
