@@ -396,13 +396,23 @@ TEST_F(PlaybackEngineTest, SeeksWhilePlayingKeepTheQueuesWhole) {
   WaitPaused();
   const auto shown = view_.TakeShown();
   ASSERT_GE(shown.size(), 20u) << "play goes on after the last seek";
-  // The group on screen plays out (up to five pictures), then the target's segment follows.
+  // The group on screen plays out (up to five pictures), then the target's
+  // segment follows. A late picture may be skipped, but hardly any.
+  const auto next = [&](size_t i) {
+    const int step = shown[i].picture - shown[i - 1].picture;
+    return step == 1 || step == 2;
+  };
   size_t target = 1;
-  while (target < shown.size() && shown[target].picture == shown[target - 1].picture + 1) ++target;
+  while (target < shown.size() && next(target)) ++target;
   if (target == shown.size()) target = 0;  // no group was on screen
   EXPECT_LE(target, 5u);
   EXPECT_EQ(shown[target].picture % 5, 0) << "a segment's first picture";
-  for (size_t i = target + 1; i < shown.size(); ++i) EXPECT_EQ(shown[i].picture, shown[i - 1].picture + 1) << i;
+  size_t skipped = 0;
+  for (size_t i = target + 1; i < shown.size(); ++i) {
+    EXPECT_TRUE(next(i)) << i << ": " << shown[i - 1].picture << " then " << shown[i].picture;
+    skipped += shown[i].picture == shown[i - 1].picture + 2;
+  }
+  EXPECT_LE(skipped, 3u);
   EXPECT_EQ(shown.back().picture, 249);
   EXPECT_EQ(engine_->TerminatedWorkers(), 0);
 }
