@@ -432,7 +432,9 @@ TEST_F(PlaybackEngineTest, QuickModeChangesShowNoPictureOfTheModeLeft) {
     ASSERT_FALSE(rewound.empty());
     for (size_t i = 0; i < rewound.size(); ++i) {
       EXPECT_EQ(rewound[i] % 10, 0) << "rewind shows key pictures only: " << rewound[i];
-      if (i > 0) EXPECT_LT(rewound[i], rewound[i - 1]);
+      if (i > 0) {
+        EXPECT_LT(rewound[i], rewound[i - 1]);
+      }
     }
   }
 }
