@@ -9,6 +9,7 @@ exported by the DLL of that name in BIN_DIR or, failing that, in
 SYSTEM_DLL_DIR (Wine's DLLs of the same bitness). A missing DLL, a missing
 export or a wrongly decorated 32-bit name fails here instead of at load time.
 """
+import functools
 import glob
 import os
 import re
@@ -16,8 +17,10 @@ import subprocess
 import sys
 
 
+@functools.cache
 def pe_dump(objdump, path):
-    """objdump's account of the file's headers, or None if it cannot read it."""
+    """objdump's account of the file's headers, or None if it cannot read it.
+    Read once: a DLL of the build is both checked and looked up for exports."""
     run = subprocess.run([objdump, "-p", path], capture_output=True, text=True)
     return run.stdout if run.returncode == 0 else None
 

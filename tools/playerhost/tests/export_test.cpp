@@ -162,8 +162,10 @@ TEST_F(Export, OptionStopASeekAndClosingThePanelEachEndARecording) {
       const auto shown = p.MarkShown(-1);
       const int before = shown ? shown->picture : 0;
       uidriver::Click({track.left + 20, (track.top + track.bottom) / 2});
-      ASSERT_TRUE(uidriver::WaitUntil([&] { return p.MarkShown(-1) && p.MarkShown(-1)->picture < before; }, 10000))
-          << "the seek back from picture " << before;
+      ASSERT_TRUE(uidriver::WaitUntil([&] {
+        const auto now = p.MarkShown(-1);
+        return now && now->picture < before;
+      }, 10000)) << "the seek back from picture " << before;
     } else {
       p.ClickButton(kAviSave);  // closes the panel
       ASSERT_TRUE(WaitMode(p, kIconPause, 5000));
